@@ -1,0 +1,167 @@
+#include "puzzles/Text.h"
+
+#include <array>
+
+namespace orvanta::text {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Decodes one character at `pos`, advancing it; returns kReplacement for a malformed sequence.
+char32_t DecodeOne(std::string_view s, std::size_t& pos, bool& valid) {
+  const auto lead = static_cast<unsigned char>(s[pos++]);
+  if (lead < 0x80) {
+    return lead;
+  }
+  int extra = 0;
+  char32_t c = 0;
+  char32_t minimum = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    extra = 1;
+    c = lead & 0x1Fu;
+    minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    extra = 2;
+    c = lead & 0x0Fu;
+    minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    extra = 3;
+    c = lead & 0x07u;
+    minimum = 0x10000;
+  } else {
+    valid = false;
+    return kReplacement;
+  }
+  for (int i = 0; i < extra; ++i) {
+    if (pos >= s.size() || (static_cast<unsigned char>(s[pos]) & 0xC0) != 0x80) {
+      valid = false;
+      return kReplacement;
+    }
+    c = (c << 6) | (static_cast<unsigned char>(s[pos++]) & 0x3Fu);
+  }
+  if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+    valid = false;
+    return kReplacement;
+  }
+  return c;
+}
+
+// Windows-1252 bytes 0x80..0x9F; the five undefined ones map to the C1 controls, as Windows does.
+constexpr std::array<char32_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
+
+std::u32string Decode(std::string_view utf8) {
+  std::u32string out;
+  out.reserve(utf8.size());
+  bool valid = true;
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    out.push_back(DecodeOne(utf8, pos, valid));
+  }
+  return out;
+}
+
+std::string Encode(char32_t c) {
+  std::string out;
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+  return out;
+}
+
+std::string Encode(std::u32string_view chars) {
+  std::string out;
+  out.reserve(chars.size());
+  for (char32_t c : chars) {
+    out += Encode(c);
+  }
+  return out;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  bool valid = true;
+  for (std::size_t pos = 0; pos < bytes.size() && valid;) {
+    DecodeOne(bytes, pos, valid);
+  }
+  return valid;
+}
+
+std::string FromWindows1252(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char b : bytes) {
+    const auto byte = static_cast<unsigned char>(b);
+    if (byte >= 0x80 && byte < 0xA0) {
+      out += Encode(kCp1252High[byte - 0x80]);
+    } else {
+      out += Encode(static_cast<char32_t>(byte));
+    }
+  }
+  return out;
+}
+
+char32_t ToLower(char32_t c) {
+  if (c >= U'A' && c <= U'Z') return c + 32;
+  if (c < 0xC0) return c;
+  if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;  // Latin-1 capitals
+  if (c == 0x178) return 0xFF;                                  // Ÿ
+  // Latin Extended-A: capitals at even code points, except in the 0x139..0x148 and 0x179..0x17E
+  // runs, where they sit at odd ones.
+  if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return (c % 2 == 0) ? c + 1 : c;
+  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c % 2 == 1) ? c + 1 : c;
+  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;  // Greek
+  if (c >= 0x410 && c <= 0x42F) return c + 32;                // Cyrillic
+  if (c >= 0x400 && c <= 0x40F) return c + 80;
+  return c;
+}
+
+char32_t ToUpper(char32_t c) {
+  if (c >= U'a' && c <= U'z') return c - 32;
+  if (c < 0xE0) return c;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
+  if (c == 0xFF) return 0x178;
+  if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return (c % 2 == 1) ? c - 1 : c;
+  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c % 2 == 0) ? c - 1 : c;
+  if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return c - 32;
+  if (c >= 0x430 && c <= 0x44F) return c - 32;
+  if (c >= 0x450 && c <= 0x45F) return c - 80;
+  return c;
+}
+
+std::string Lower(std::string_view utf8) {
+  std::u32string chars = Decode(utf8);
+  for (char32_t& c : chars) c = ToLower(c);
+  return Encode(chars);
+}
+
+std::string Upper(std::string_view utf8) {
+  std::u32string chars = Decode(utf8);
+  for (char32_t& c : chars) c = ToUpper(c);
+  return Encode(chars);
+}
+
+std::size_t Length(std::string_view utf8) {
+  std::size_t count = 0;
+  bool valid = true;
+  for (std::size_t pos = 0; pos < utf8.size(); ++count) {
+    DecodeOne(utf8, pos, valid);
+  }
+  return count;
+}
+
+}  // namespace orvanta::text
