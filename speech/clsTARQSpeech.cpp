@@ -1,0 +1,238 @@
+// clsTARQSpeech.cpp: the speech object. The routes themselves live behind SpeechPlatform; this
+// file decides which one hears a text, keeps the running count of characters spoken and writes
+// one debug line per operation.
+//
+// Nothing here may stop the game: a route that refuses a call ends that call quietly, and a
+// screen reader that cannot be reached hands the game over to the self-voicing route (or to
+// silence) so the player still hears the announcement that found it missing.
+#include "speech/clsTARQSpeech.h"
+
+#include <algorithm>
+#include <chrono>
+#include <exception>
+#include <initializer_list>
+#include <limits>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "puzzles/Text.h"
+
+namespace orvanta::speech {
+
+namespace {
+
+constexpr int kSkipAllSentences = 255;
+// A voice may report idle a moment after a skip; the interrupt waits this long between skips.
+constexpr auto kSkipPause = std::chrono::milliseconds(1);
+
+std::string Concat(std::initializer_list<std::string_view> parts) {
+  std::string line;
+  for (std::string_view part : parts) {
+    line += part;
+  }
+  return line;
+}
+
+}  // namespace
+
+clsTARQSpeech::clsTARQSpeech(SpeechPlatform& platform) : platform_(platform) {}
+
+clsTARQSpeech::~clsTARQSpeech() {
+  // A holder's debug listener must not be able to throw out of a destructor.
+  try {
+    WriteDebug(
+        "TARQ-SPEECH: Bye bye, farewell, I'm leaving... I won't, be back, no more!... (Class "
+        "unloading)");
+  } catch (...) {
+  }
+}
+
+void clsTARQSpeech::SpeechType(int ST) {
+  if (ST < kSilent || ST > kSelfVoicing) {
+    ST = kSilent;
+  }
+  WriteDebug(Concat({"TARQ-SPEECH: Set ST ", std::to_string(ST)}));
+  speechType_ = ST;
+  // On failure the start routines set the speech type back to silence themselves.
+  if (ST == kWindowEyes) {
+    StartWE();
+  } else if (ST == kSelfVoicing) {
+    StartSAPI();
+  }
+}
+
+void clsTARQSpeech::WriteDebug(std::string_view DebugString) {
+  if (DebugType && DebugOutput) {
+    DebugOutput(DebugString);
+  }
+}
+
+void clsTARQSpeech::SayText(std::string_view Text, int Interrupt, bool OnlyIfSelfVoicing,
+                            bool MSTTSSync) {
+  std::string suffix;
+  if (OnlyIfSelfVoicing) {
+    suffix += " (SV)";
+  }
+  if (MSTTSSync) {
+    suffix += " (TTS_SYNC)";
+  }
+  WriteDebug(Concat(
+      {"TARQ-SPEECH: (ST: ", std::to_string(speechType_), ")", suffix, " text: '", Text, "'"}));
+
+  const bool interrupt = Interrupt == 1;
+  if (SpeakOnRoute(Text, interrupt, OnlyIfSelfVoicing, MSTTSSync) == Reach::ScreenReaderMissing) {
+    FallBackFromScreenReader();
+    SpeakOnRoute(Text, interrupt, OnlyIfSelfVoicing, MSTTSSync);
+  }
+}
+
+clsTARQSpeech::Reach clsTARQSpeech::SpeakOnRoute(std::string_view text, bool interrupt,
+                                                 bool onlyIfSelfVoicing, bool synchronous) {
+  switch (speechType_) {
+    case kScreenReader: {
+      if (onlyIfSelfVoicing) {
+        return Reach::Reached;
+      }
+      CountSpoken(text);
+      bool reached = false;
+      try {
+        reached = platform_.ScreenReader().SayString(text, interrupt);
+      } catch (const std::exception&) {
+        reached = false;
+      }
+      return reached ? Reach::Reached : Reach::ScreenReaderMissing;
+    }
+    case kWindowEyes: {
+      if (onlyIfSelfVoicing) {
+        return Reach::Reached;
+      }
+      CountSpoken(text);
+      try {
+        if (WEObject) {
+          WEObject->SpeakString(text);
+        }
+      } catch (const std::exception&) {
+        // A refused call ends SayText quietly: the caller carries on, nothing is spoken.
+      }
+      return Reach::Reached;
+    }
+    case kSelfVoicing: {
+      if (interrupt) {
+        Interrupt();
+      }
+      CountSpoken(text);
+      try {
+        if (SAPI) {
+          SAPI->Speak(text, synchronous ? kSvsfIsNotXml : (kSvsfAsync | kSvsfIsNotXml));
+        }
+      } catch (const std::exception&) {
+        // As above: the text is lost, the game goes on.
+      }
+      return Reach::Reached;
+    }
+    default:
+      return Reach::Reached;
+  }
+}
+
+void clsTARQSpeech::Interrupt() {
+  WriteDebug(Concat({"TARQ-SPEECH: (ST: ", std::to_string(speechType_), ") -Interrupt-"}));
+  if (InterruptRoute() == Reach::ScreenReaderMissing) {
+    FallBackFromScreenReader();
+    InterruptRoute();
+  }
+}
+
+clsTARQSpeech::Reach clsTARQSpeech::InterruptRoute() {
+  switch (speechType_) {
+    case kScreenReader: {
+      // A single space with the interrupt flag cuts off what the screen reader is saying.
+      bool reached = false;
+      try {
+        reached = platform_.ScreenReader().SayString(" ", true);
+      } catch (const std::exception&) {
+        reached = false;
+      }
+      return reached ? Reach::Reached : Reach::ScreenReaderMissing;
+    }
+    case kSelfVoicing:
+      InterruptVoice();
+      return Reach::Reached;
+    default:
+      return Reach::Reached;
+  }
+}
+
+void clsTARQSpeech::InterruptVoice() {
+  if (!SAPI) {
+    WriteDebug("TARQ-SPEECH: Interrupt skipped, no voice (MS SAPI)");
+    return;
+  }
+  try {
+    // The test comes before the first skip, so an idle voice is left alone.
+    for (int skips = 0; SAPI->RunningState() != kSrseDone; ++skips) {
+      if (skips == kMaxInterruptSkips) {
+        WriteDebug(
+            Concat({"TARQ-SPEECH: Voice still speaking after ", std::to_string(kMaxInterruptSkips),
+                    " skips, giving up the interrupt (MS SAPI)"}));
+        return;
+      }
+      if (skips > 0) {
+        std::this_thread::sleep_for(kSkipPause);  // give a lagging voice a moment
+      }
+      SAPI->Skip("Sentence", kSkipAllSentences);
+    }
+  } catch (const std::exception& error) {
+    WriteDebug(Concat({"TARQ-SPEECH: Interrupt failed (MS SAPI): ", error.what()}));
+  }
+}
+
+void clsTARQSpeech::FallBackFromScreenReader() {
+  SpeechType(kSelfVoicing);  // silence (0) when no voice can be started
+  WriteDebug(Concat({"TARQ-SPEECH: Screen reader not reachable, falling back to ST ",
+                     std::to_string(speechType_)}));
+}
+
+void clsTARQSpeech::CountSpoken(std::string_view text) {
+  constexpr auto kMax = static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max());
+  const auto length = static_cast<std::int64_t>(
+      std::min<std::size_t>(text::Length(text), static_cast<std::size_t>(kMax)));
+  TotalSpoken = static_cast<std::int32_t>(std::min(kMax, std::int64_t{TotalSpoken} + length));
+}
+
+bool clsTARQSpeech::StartWE() {
+  std::unique_ptr<WindowEyesObject> object;
+  try {
+    object = platform_.CreateWindowEyes();
+  } catch (const std::exception&) {
+    object = nullptr;
+  }
+  if (!object) {
+    speechType_ = kSilent;
+    WriteDebug("TARQ-SPEECH: Init Fail! (GW WE)");
+    return false;
+  }
+  WEObject = std::move(object);
+  WriteDebug("TARQ-SPEEH: Init Success (GW WE)");
+  return true;
+}
+
+bool clsTARQSpeech::StartSAPI() {
+  std::unique_ptr<SapiVoice> voice;
+  try {
+    voice = platform_.CreateSapiVoice();
+  } catch (const std::exception&) {
+    voice = nullptr;
+  }
+  if (!voice) {
+    speechType_ = kSilent;
+    WriteDebug("TARQ-SPEECH: Init Fail! (MS SAPI)");
+    return false;
+  }
+  SAPI = std::move(voice);
+  WriteDebug("TARQ-SPEECH: Init Success (MS SAPI)");
+  return true;
+}
+
+}  // namespace orvanta::speech

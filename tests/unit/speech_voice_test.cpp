@@ -1,0 +1,470 @@
+// The speech object over fake routes: which route hears a text, with which flags, what is
+// counted, which debug lines a listener gets, and that no route failure ever reaches the game.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "speech/SpeechRoutes.h"
+#include "speech/clsTARQSpeech.h"
+
+namespace orvanta::speech {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// Every route call lands in one log, so tests can check order across routes.
+using CallLog = std::vector<std::string>;
+
+struct ScreenReaderFake : ScreenReaderRoute {
+  explicit ScreenReaderFake(CallLog& log) : log_(log) {}
+  bool SayString(std::string_view text, bool interrupt) override {
+    log_.push_back("SR '" + std::string(text) + "' " + (interrupt ? "1" : "0"));
+    if (throws) {
+      throw SpeechRouteError("screen reader gone");
+    }
+    return reachable;
+  }
+  bool reachable = true;
+  bool throws = false;
+
+ private:
+  CallLog& log_;
+};
+
+struct WindowEyesFake : WindowEyesObject {
+  WindowEyesFake(CallLog& log, bool refuses) : log_(log), refuses_(refuses) {}
+  void SpeakString(std::string_view text) override {
+    log_.push_back("WE '" + std::string(text) + "'");
+    if (refuses_) {
+      throw SpeechRouteError("speakstring refused");
+    }
+  }
+
+ private:
+  CallLog& log_;
+  bool refuses_;
+};
+
+// What the test controls about every voice the platform hands out.
+struct VoiceState {
+  int queued = 0;      // texts queued and not yet spoken
+  bool stuck = false;  // reports speaking forever, skips do nothing
+  bool failsStatus = false;
+  bool failsSpeak = false;
+  int skips = 0;
+};
+
+struct VoiceFake : SapiVoice {
+  VoiceFake(CallLog& log, VoiceState& state) : log_(log), state_(state) {}
+  void Speak(std::string_view text, int flags) override {
+    log_.push_back("SAPI '" + std::string(text) + "' " + std::to_string(flags));
+    if (state_.failsSpeak) {
+      throw SpeechRouteError("voice refused");
+    }
+    if ((flags & kSvsfAsync) != 0) {
+      ++state_.queued;  // queued: still to be spoken after Speak returns
+    }
+  }
+  void Skip(std::string_view type, int count) override {
+    log_.push_back("skip " + std::string(type) + " " + std::to_string(count));
+    ++state_.skips;
+    if (!state_.stuck) {
+      state_.queued = 0;
+    }
+  }
+  int RunningState() override {
+    if (state_.failsStatus) {
+      throw SpeechRouteError("status unavailable");
+    }
+    return (state_.stuck || state_.queued > 0) ? kSrseIsSpeaking : kSrseDone;
+  }
+
+ private:
+  CallLog& log_;
+  VoiceState& state_;
+};
+
+struct PlatformFake : SpeechPlatform {
+  explicit PlatformFake(CallLog& log) : screenReader(log), log_(log) {}
+  ScreenReaderRoute& ScreenReader() override { return screenReader; }
+  std::unique_ptr<WindowEyesObject> CreateWindowEyes() override {
+    ++windowEyesCreated;
+    if (throwsOnCreate) {
+      throw SpeechRouteError("no COM");
+    }
+    return hasWindowEyes ? std::make_unique<WindowEyesFake>(log_, windowEyesRefuses) : nullptr;
+  }
+  std::unique_ptr<SapiVoice> CreateSapiVoice() override {
+    ++voicesCreated;
+    if (throwsOnCreate) {
+      throw SpeechRouteError("no COM");
+    }
+    return hasVoice ? std::make_unique<VoiceFake>(log_, voice) : nullptr;
+  }
+
+  ScreenReaderFake screenReader;
+  bool hasWindowEyes = true;
+  bool windowEyesRefuses = false;
+  bool hasVoice = true;
+  bool throwsOnCreate = false;
+  VoiceState voice;
+  int windowEyesCreated = 0;
+  int voicesCreated = 0;
+
+ private:
+  CallLog& log_;
+};
+
+class SpeechTest : public ::testing::Test {
+ protected:
+  // Switches debugging on and collects every line from here on.
+  void ListenToDebug() {
+    speech.DebugType = true;
+    speech.DebugOutput = [this](std::string_view line) { debug.emplace_back(line); };
+  }
+
+  CallLog calls;
+  PlatformFake platform{calls};
+  std::vector<std::string> debug;
+  clsTARQSpeech speech{platform};
+};
+
+// --- Choosing a route ---------------------------------------------------------------------
+
+TEST_F(SpeechTest, NewObjectIsSilentAndHasSpokenNothing) {
+  EXPECT_EQ(speech.SpeechType(), 0);
+  EXPECT_FALSE(speech.DebugType);
+  EXPECT_EQ(speech.TotalSpoken, 0);
+  EXPECT_EQ(speech.WEObject, nullptr);
+  EXPECT_EQ(speech.SAPI, nullptr);
+  speech.SayText("Welcome");
+  EXPECT_THAT(calls, IsEmpty());
+  EXPECT_EQ(speech.TotalSpoken, 0);
+}
+
+TEST_F(SpeechTest, SpeechTypeOutOfRangeSelectsSilence) {
+  ListenToDebug();
+  speech.SpeechType(1);
+  speech.SpeechType(-1);
+  EXPECT_EQ(speech.SpeechType(), 0);
+  speech.SpeechType(7);
+  EXPECT_EQ(speech.SpeechType(), 0);
+  EXPECT_THAT(debug, ElementsAre("TARQ-SPEECH: Set ST 1", "TARQ-SPEECH: Set ST 0",
+                                 "TARQ-SPEECH: Set ST 0"));
+  speech.SayText("Spinning the wheel.");
+  EXPECT_THAT(calls, IsEmpty());
+}
+
+TEST_F(SpeechTest, WindowEyesMissingLeavesTheGameSilent) {
+  platform.hasWindowEyes = false;
+  ListenToDebug();
+  speech.SpeechType(2);
+  EXPECT_EQ(speech.SpeechType(), 0);
+  EXPECT_EQ(speech.WEObject, nullptr);
+  EXPECT_THAT(debug, ElementsAre("TARQ-SPEECH: Set ST 2", "TARQ-SPEECH: Init Fail! (GW WE)"));
+  speech.SayText("There are 2 T's.");
+  EXPECT_THAT(calls, IsEmpty());
+  EXPECT_EQ(speech.TotalSpoken, 0);
+}
+
+TEST_F(SpeechTest, StartingEachRouteWritesItsOwnSuccessLine) {
+  ListenToDebug();
+  speech.SpeechType(2);
+  EXPECT_EQ(speech.SpeechType(), 2);
+  EXPECT_NE(speech.WEObject, nullptr);
+  speech.SpeechType(3);
+  EXPECT_EQ(speech.SpeechType(), 3);
+  EXPECT_NE(speech.SAPI, nullptr);
+  EXPECT_NE(speech.WEObject, nullptr) << "switching route keeps the old object";
+  // The Window-Eyes line keeps the class's own spelling.
+  EXPECT_THAT(debug, ElementsAre("TARQ-SPEECH: Set ST 2", "TARQ-SPEEH: Init Success (GW WE)",
+                                 "TARQ-SPEECH: Set ST 3", "TARQ-SPEECH: Init Success (MS SAPI)"));
+}
+
+TEST_F(SpeechTest, StartSapiWithoutAVoiceWhileOnScreenReaderGoesSilent) {
+  platform.hasVoice = false;
+  ListenToDebug();
+  speech.SpeechType(1);
+  EXPECT_FALSE(speech.StartSAPI());
+  EXPECT_EQ(speech.SpeechType(), 0);
+  EXPECT_THAT(debug, ElementsAre("TARQ-SPEECH: Set ST 1", "TARQ-SPEECH: Init Fail! (MS SAPI)"));
+}
+
+TEST_F(SpeechTest, StartThatThrowsIsAFailedStart) {
+  platform.throwsOnCreate = true;
+  EXPECT_FALSE(speech.StartWE());
+  speech.SpeechType(3);
+  EXPECT_EQ(speech.SpeechType(), 0);
+  EXPECT_EQ(speech.SAPI, nullptr);
+}
+
+TEST_F(SpeechTest, ReassigningSelfVoicingStartsAFreshVoice) {
+  speech.SpeechType(3);
+  const SapiVoice* first = speech.SAPI.get();
+  speech.SpeechType(3);
+  EXPECT_EQ(platform.voicesCreated, 2);
+  EXPECT_NE(speech.SAPI.get(), first);
+}
+
+// --- Debug lines ----------------------------------------------------------------------------
+
+TEST_F(SpeechTest, DebugLinesReachTheListenerOnlyWhileDebugTypeIsOn) {
+  speech.DebugOutput = [this](std::string_view line) { debug.emplace_back(line); };
+  speech.SpeechType(1);
+  speech.SayText("quiet");
+  speech.WriteDebug("hello");
+  EXPECT_THAT(debug, IsEmpty());
+  speech.DebugType = true;
+  speech.WriteDebug("hello");
+  EXPECT_THAT(debug, ElementsAre("hello"));
+}
+
+TEST_F(SpeechTest, DebugOnWithoutListenerIsHarmless) {
+  speech.DebugType = true;
+  speech.SpeechType(3);
+  speech.SayText("Hello", 1);
+  EXPECT_EQ(speech.SpeechType(), 3);
+}
+
+TEST_F(SpeechTest, SayTextDebugLineNamesRouteFlagsAndText) {
+  ListenToDebug();
+  speech.SayText("a");  // written on the silent route too
+  speech.SpeechType(1);
+  speech.SayText("b", 0, true);
+  speech.SayText("c", 0, false, true);
+  speech.SayText("d", 1, true, true);
+  EXPECT_THAT(debug, ElementsAre("TARQ-SPEECH: (ST: 0) text: 'a'", "TARQ-SPEECH: Set ST 1",
+                                 "TARQ-SPEECH: (ST: 1) (SV) text: 'b'",
+                                 "TARQ-SPEECH: (ST: 1) (TTS_SYNC) text: 'c'",
+                                 "TARQ-SPEECH: (ST: 1) (SV) (TTS_SYNC) text: 'd'"));
+}
+
+TEST_F(SpeechTest, DestroyedObjectSaysFarewell) {
+  std::vector<std::string> lines;
+  {
+    clsTARQSpeech local(platform);
+    local.DebugType = true;
+    local.DebugOutput = [&lines](std::string_view line) { lines.emplace_back(line); };
+  }
+  EXPECT_THAT(lines, ElementsAre("TARQ-SPEECH: Bye bye, farewell, I'm leaving... I won't, be "
+                                 "back, no more!... (Class unloading)"));
+}
+
+TEST_F(SpeechTest, ThrowingListenerDoesNotEscapeTheDestructor) {
+  auto local = std::make_unique<clsTARQSpeech>(platform);
+  local->DebugType = true;
+  local->DebugOutput = [](std::string_view) { throw std::runtime_error("listener broke"); };
+  EXPECT_NO_THROW(local.reset());
+}
+
+// --- The screen reader ------------------------------------------------------------------------
+
+TEST_F(SpeechTest, ScreenReaderQueuesUnlessInterruptIsExactlyOne) {
+  speech.SpeechType(1);
+  speech.SayText("queued", 5);
+  speech.SayText("now", 1);
+  speech.SayText("plain");
+  EXPECT_THAT(calls, ElementsAre("SR 'queued' 0", "SR 'now' 1", "SR 'plain' 0"));
+}
+
+TEST_F(SpeechTest, SelfVoicingOnlyTextIsDroppedByTheScreenReader) {
+  speech.SpeechType(1);
+  speech.SayText("only for the synthesizer", 0, true);
+  EXPECT_THAT(calls, IsEmpty());
+  EXPECT_EQ(speech.TotalSpoken, 0);
+}
+
+TEST_F(SpeechTest, InterruptOnScreenReaderSpeaksASpaceWithTheInterruptFlag) {
+  speech.SpeechType(1);
+  speech.Interrupt();
+  EXPECT_THAT(calls, ElementsAre("SR ' ' 1"));
+}
+
+TEST_F(SpeechTest, TotalSpokenCountsCharactersNotBytes) {
+  speech.SpeechType(1);
+  speech.SayText("hello");
+  speech.SayText("abc");
+  EXPECT_EQ(speech.TotalSpoken, 8);
+  speech.SayText("Café");  // four characters, five bytes
+  EXPECT_EQ(speech.TotalSpoken, 12);
+}
+
+TEST_F(SpeechTest, TotalSpokenStopsAtItsLargestValue) {
+  speech.SpeechType(1);
+  speech.TotalSpoken = std::numeric_limits<std::int32_t>::max() - 2;
+  speech.SayText("hello");
+  EXPECT_EQ(speech.TotalSpoken, std::numeric_limits<std::int32_t>::max());
+  speech.SayText("more");
+  EXPECT_EQ(speech.TotalSpoken, std::numeric_limits<std::int32_t>::max());
+}
+
+// --- A screen reader that cannot be reached ------------------------------------------------
+
+TEST_F(SpeechTest, UnreachableScreenReaderHandsFirstTextToTheVoice) {
+  platform.screenReader.reachable = false;
+  ListenToDebug();
+  speech.SpeechType(1);
+  speech.SayText("Welcome to the game");
+  EXPECT_EQ(speech.SpeechType(), 3);
+  EXPECT_THAT(calls, ElementsAre("SR 'Welcome to the game' 0", "SAPI 'Welcome to the game' 17"));
+  EXPECT_THAT(
+      debug, ::testing::Contains("TARQ-SPEECH: Screen reader not reachable, falling back to ST 3"));
+  // Later texts go straight to the voice.
+  speech.SayText("Next");
+  EXPECT_EQ(calls.back(), "SAPI 'Next' 17");
+  EXPECT_EQ(calls.size(), 3U);
+}
+
+TEST_F(SpeechTest, UnreachableScreenReaderWithoutVoiceFallsSilent) {
+  platform.screenReader.reachable = false;
+  platform.hasVoice = false;
+  ListenToDebug();
+  speech.SpeechType(1);
+  EXPECT_NO_THROW(speech.SayText("Welcome"));
+  EXPECT_EQ(speech.SpeechType(), 0);
+  EXPECT_EQ(debug.back(), "TARQ-SPEECH: Screen reader not reachable, falling back to ST 0");
+  speech.SayText("Anyone there?");
+  EXPECT_EQ(calls.size(), 1U);
+}
+
+TEST_F(SpeechTest, ThrowingScreenReaderCountsAsUnreachable) {
+  platform.screenReader.throws = true;
+  speech.SpeechType(1);
+  EXPECT_NO_THROW(speech.SayText("Hello"));
+  EXPECT_EQ(speech.SpeechType(), 3);
+  EXPECT_EQ(calls.back(), "SAPI 'Hello' 17");
+}
+
+TEST_F(SpeechTest, FallbackKeepsTheCallersInterruptAndWaitFlags) {
+  platform.screenReader.reachable = false;
+  speech.SpeechType(1);
+  speech.SayText("Wait for me", 1, false, true);
+  EXPECT_THAT(calls, ElementsAre("SR 'Wait for me' 1", "SAPI 'Wait for me' 16"));
+}
+
+TEST_F(SpeechTest, InterruptFindingScreenReaderMissingAlsoFallsBack) {
+  platform.screenReader.reachable = false;
+  speech.SpeechType(1);
+  EXPECT_NO_THROW(speech.Interrupt());
+  EXPECT_EQ(speech.SpeechType(), 3);
+  EXPECT_THAT(calls, ElementsAre("SR ' ' 1"));  // a fresh voice is idle: nothing to skip
+}
+
+// --- Window-Eyes ------------------------------------------------------------------------------
+
+TEST_F(SpeechTest, WindowEyesSpeaksEveryTextWithoutInterrupting) {
+  speech.SpeechType(2);
+  speech.SayText("first", 1);
+  speech.Interrupt();
+  speech.SayText("second", 0, false, true);
+  EXPECT_THAT(calls, ElementsAre("WE 'first'", "WE 'second'"));
+  EXPECT_EQ(speech.TotalSpoken, 11);
+}
+
+TEST_F(SpeechTest, WindowEyesDropsSelfVoicingOnlyText) {
+  speech.SpeechType(2);
+  speech.SayText("skip me", 0, true);
+  EXPECT_THAT(calls, IsEmpty());
+  EXPECT_EQ(speech.TotalSpoken, 0);
+}
+
+TEST_F(SpeechTest, WindowEyesRefusalEndsSayTextQuietlyButCounts) {
+  platform.windowEyesRefuses = true;
+  speech.SpeechType(2);
+  EXPECT_NO_THROW(speech.SayText("refused"));
+  EXPECT_EQ(speech.TotalSpoken, 7);
+  EXPECT_EQ(speech.SpeechType(), 2);
+}
+
+TEST_F(SpeechTest, EmptyWindowEyesObjectIsQuiet) {
+  speech.SpeechType(2);
+  speech.WEObject.reset();
+  EXPECT_NO_THROW(speech.SayText("nobody"));
+  EXPECT_THAT(calls, IsEmpty());
+}
+
+// --- Self-voicing -----------------------------------------------------------------------------
+
+TEST_F(SpeechTest, VoiceQueuesByDefaultAndWaitsWhenAskedTo) {
+  speech.SpeechType(3);
+  speech.SayText("queued");
+  speech.SayText("waited", 0, false, true);
+  EXPECT_THAT(calls, ElementsAre("SAPI 'queued' 17", "SAPI 'waited' 16"));
+}
+
+TEST_F(SpeechTest, VoiceSpeaksSelfVoicingOnlyText) {
+  speech.SpeechType(3);
+  speech.SayText("for the synthesizer", 0, true);
+  EXPECT_THAT(calls, ElementsAre("SAPI 'for the synthesizer' 17"));
+  EXPECT_EQ(speech.TotalSpoken, 19);
+}
+
+TEST_F(SpeechTest, InterruptingTextSkipsBusyVoiceToIdleBeforeSpeaking) {
+  speech.SpeechType(3);
+  speech.SayText("one");
+  speech.SayText("two");
+  ASSERT_EQ(platform.voice.queued, 2);
+  speech.SayText("now", 1);
+  EXPECT_THAT(calls,
+              ElementsAre("SAPI 'one' 17", "SAPI 'two' 17", "skip Sentence 255", "SAPI 'now' 17"));
+  EXPECT_EQ(platform.voice.queued, 1);
+}
+
+TEST_F(SpeechTest, PlainTextQueuesBehindCurrentSpeech) {
+  speech.SpeechType(3);
+  speech.SayText("one");
+  speech.SayText("two", 5);
+  EXPECT_EQ(platform.voice.skips, 0);
+  EXPECT_EQ(platform.voice.queued, 2);
+}
+
+TEST_F(SpeechTest, IdleVoiceIsNotSkipped) {
+  speech.SpeechType(3);
+  speech.Interrupt();
+  EXPECT_EQ(platform.voice.skips, 0);
+}
+
+TEST_F(SpeechTest, VoiceThatNeverFallsIdleDoesNotHangTheGame) {
+  platform.voice.stuck = true;
+  speech.SpeechType(3);
+  ListenToDebug();
+  speech.SayText("after the stuck voice", 1);
+  EXPECT_EQ(platform.voice.skips, clsTARQSpeech::kMaxInterruptSkips);
+  EXPECT_THAT(debug, ::testing::Contains(::testing::HasSubstr("giving up the interrupt")));
+  EXPECT_EQ(calls.back(), "SAPI 'after the stuck voice' 17");
+}
+
+TEST_F(SpeechTest, VoiceFailingDuringInterruptStillSpeaksTheText) {
+  platform.voice.failsStatus = true;
+  speech.SpeechType(3);
+  ListenToDebug();
+  EXPECT_NO_THROW(speech.SayText("still heard", 1));
+  EXPECT_EQ(calls.back(), "SAPI 'still heard' 17");
+  EXPECT_THAT(debug, ::testing::Contains("TARQ-SPEECH: Interrupt failed (MS SAPI): status "
+                                         "unavailable"));
+}
+
+TEST_F(SpeechTest, VoiceRefusingTextEndsSayTextQuietlyButCounts) {
+  platform.voice.failsSpeak = true;
+  speech.SpeechType(3);
+  EXPECT_NO_THROW(speech.SayText("lost"));
+  EXPECT_EQ(speech.TotalSpoken, 4);
+  EXPECT_EQ(speech.SpeechType(), 3);
+}
+
+TEST_F(SpeechTest, EmptyVoiceIsQuiet) {
+  speech.SpeechType(3);
+  speech.SAPI.reset();
+  EXPECT_NO_THROW(speech.SayText("nobody", 1));
+  EXPECT_NO_THROW(speech.Interrupt());
+  EXPECT_THAT(calls, IsEmpty());
+}
+
+}  // namespace
+}  // namespace orvanta::speech
