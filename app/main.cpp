@@ -1,6 +1,78 @@
-// Placeholder entry point; the real one arrives with the game.
-#include <cstdio>
-int main() {
-  std::puts("orvanta 0.4");
-  return 0;
+// main.cpp: the command line, the choice of platform (the real window, speech and sound, or the
+// script platform), and one run of the game.
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/CheckPuzzles.h"
+#include "app/DataFolder.h"
+#include "app/Options.h"
+#include "app/Program.h"
+#include "app/Windowed.h"
+#include "speech/ScriptSpeech.h"
+#include "ui/ProgramEnd.h"
+#include "ui/ScriptToolkit.h"
+
+namespace {
+
+using namespace orvanta;
+
+int RunScript(const Options& options, ui::AppInfo app, std::filesystem::path puzzleFolder) {
+  ui::ScriptEvents events(std::cout);
+  QueuedRandom random;
+  for (double r : options.rand)
+    random.Queue(r);
+  SteadyClock clock;
+  ui::ScriptToolkit toolkit(std::cin, events, random);
+  speech::ScriptSpeechPlatform speech(events);
+  speech::ScriptWavePlayer wavePlayer(events);
+
+  ui::ProgramEnded end;
+  {
+    Program program(Platform{toolkit, wavePlayer, speech, random, clock, std::move(app),
+                             std::move(puzzleFolder)});
+    toolkit.SetStateReporter([&program] { return program.State(); });
+    try {
+      program.Main();
+    } catch (ui::ProgramEnded& ended) {
+      end = std::move(ended);
+    }
+  }
+  if (!end.error.empty())
+    events.Error(end.error);
+  events.Exit(end.exitCode);
+  return end.exitCode;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  std::string error;
+  const std::optional<Options> options = ParseOptions(args, error);
+  if (!options) {
+    std::cerr << "orvanta: " << error << "\nTry 'orvanta --help'.\n";
+    return 2;
+  }
+  if (options->help) {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (options->version) {
+    std::cout << "orvanta " << ORVANTA_VERSION_MAJOR << "." << ORVANTA_VERSION_MINOR << "\n";
+    return 0;
+  }
+
+  ui::AppInfo app;
+  app.folder = FindDataFolder(ExecutableFolder());
+  const std::filesystem::path puzzleFolder = options->puzzles.value_or(app.folder / "Puzzles");
+
+  if (options->checkPuzzles) {
+    return RunCheckPuzzles(puzzleFolder, std::cout, std::cerr);
+  }
+  if (options->script) {
+    return RunScript(*options, std::move(app), puzzleFolder);
+  }
+  return RunWindowed(argc, argv, *options, std::move(app), puzzleFolder);
 }

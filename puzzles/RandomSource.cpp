@@ -6,10 +6,13 @@ namespace orvanta {
 
 std::uint64_t SteadyClock::Ticks() {
   const auto now = std::chrono::high_resolution_clock::now().time_since_epoch();
-  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+  return static_cast<std::uint64_t>(
+      std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
 }
 
-void MersenneRandom::Randomize(std::uint64_t seed) { engine_.seed(seed); }
+void MersenneRandom::Randomize(std::uint64_t seed) {
+  engine_.seed(seed);
+}
 
 double MersenneRandom::Rnd() {
   // 53 random bits scaled into [0, 1): never 1.0, whatever the rounding.

@@ -116,42 +116,62 @@ std::string FromWindows1252(std::string_view bytes) {
 }
 
 char32_t ToLower(char32_t c) {
-  if (c >= U'A' && c <= U'Z') return c + 32;
-  if (c < 0xC0) return c;
-  if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;  // Latin-1 capitals
-  if (c == 0x178) return 0xFF;                                  // Ÿ
+  if (c >= U'A' && c <= U'Z')
+    return c + 32;
+  if (c < 0xC0)
+    return c;
+  if ((c >= 0xC0 && c <= 0xDE && c != 0xD7))
+    return c + 32;  // Latin-1 capitals
+  if (c == 0x178)
+    return 0xFF;  // Ÿ
   // Latin Extended-A: capitals at even code points, except in the 0x139..0x148 and 0x179..0x17E
   // runs, where they sit at odd ones.
-  if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return (c % 2 == 0) ? c + 1 : c;
-  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c % 2 == 1) ? c + 1 : c;
-  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;  // Greek
-  if (c >= 0x410 && c <= 0x42F) return c + 32;                // Cyrillic
-  if (c >= 0x400 && c <= 0x40F) return c + 80;
+  if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
+    return (c % 2 == 0) ? c + 1 : c;
+  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E))
+    return (c % 2 == 1) ? c + 1 : c;
+  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2)
+    return c + 32;  // Greek
+  if (c >= 0x410 && c <= 0x42F)
+    return c + 32;  // Cyrillic
+  if (c >= 0x400 && c <= 0x40F)
+    return c + 80;
   return c;
 }
 
 char32_t ToUpper(char32_t c) {
-  if (c >= U'a' && c <= U'z') return c - 32;
-  if (c < 0xE0) return c;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
-  if (c == 0xFF) return 0x178;
-  if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return (c % 2 == 1) ? c - 1 : c;
-  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c % 2 == 0) ? c - 1 : c;
-  if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return c - 32;
-  if (c >= 0x430 && c <= 0x44F) return c - 32;
-  if (c >= 0x450 && c <= 0x45F) return c - 80;
+  if (c >= U'a' && c <= U'z')
+    return c - 32;
+  if (c < 0xE0)
+    return c;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+    return c - 32;
+  if (c == 0xFF)
+    return 0x178;
+  if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
+    return (c % 2 == 1) ? c - 1 : c;
+  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E))
+    return (c % 2 == 0) ? c - 1 : c;
+  if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2)
+    return c - 32;
+  if (c >= 0x430 && c <= 0x44F)
+    return c - 32;
+  if (c >= 0x450 && c <= 0x45F)
+    return c - 80;
   return c;
 }
 
 std::string Lower(std::string_view utf8) {
   std::u32string chars = Decode(utf8);
-  for (char32_t& c : chars) c = ToLower(c);
+  for (char32_t& c : chars)
+    c = ToLower(c);
   return Encode(chars);
 }
 
 std::string Upper(std::string_view utf8) {
   std::u32string chars = Decode(utf8);
-  for (char32_t& c : chars) c = ToUpper(c);
+  for (char32_t& c : chars)
+    c = ToUpper(c);
   return Encode(chars);
 }
 

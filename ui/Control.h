@@ -29,18 +29,18 @@ struct Font {
 };
 
 struct ControlLayout {
-  std::string name;    // "txtPuzzle"
+  std::string name;  // "txtPuzzle"
   ControlKind kind = ControlKind::Label;
   std::string parent;  // the containing frame's name; empty: the window itself
   Twips position;
-  int tabIndex = -1;   // -1: never takes the focus
+  int tabIndex = -1;  // -1: never takes the focus
   bool multiLine = false;
   bool readOnly = false;
   bool defaultButton = false;
-  bool monospaced = false;        // the board: letters line up in columns
-  std::optional<Font> font;       // empty: the window's default font
+  bool monospaced = false;   // the board: letters line up in columns
+  std::optional<Font> font;  // empty: the window's default font
   TextAlign align = TextAlign::Left;
-  std::string accessibleName;     // for a text box: the label that names it
+  std::string accessibleName;  // for a text box: the label that names it
 };
 
 class Control;
@@ -56,7 +56,8 @@ class ControlListener {
 
 class Control {
  public:
-  Control(ControlLayout layout, std::string text) : layout_(std::move(layout)), text_(std::move(text)) {}
+  Control(ControlLayout layout, std::string text)
+      : layout_(std::move(layout)), text_(std::move(text)) {}
 
   const ControlLayout& Layout() const { return layout_; }
   const std::string& Name() const { return layout_.name; }

@@ -43,8 +43,8 @@ struct WindowLayout {
   std::string caption;  // title bar text; also the accessible name
   int clientWidth = 0;  // twips
   int clientHeight = 0;
-  bool titleBar = true;    // false: a borderless splash
-  bool centred = false;    // centred on the screen
+  bool titleBar = true;  // false: a borderless splash
+  bool centred = false;  // centred on the screen
   bool inTaskbar = true;
   Font defaultFont;
   std::vector<MenuLayout> menus;
@@ -68,9 +68,18 @@ class Window {
   const std::string& Name() const { return Layout().name; }
   Control* Find(std::string_view name) {
     for (Control* control : Controls()) {
-      if (control->Name() == name) return control;
+      if (control->Name() == name)
+        return control;
     }
     return nullptr;
+  }
+  // Whether a control is seen: it and every frame around it are visible.
+  bool Shown(const Control& control) {
+    if (!control.Visible())
+      return false;
+    const Control* parent =
+        control.Layout().parent.empty() ? nullptr : Find(control.Layout().parent);
+    return parent == nullptr || Shown(*parent);
   }
 };
 

@@ -1,0 +1,28 @@
+#include "app/DataFolder.h"
+
+#include <system_error>
+
+namespace orvanta {
+
+std::filesystem::path ExecutableFolder() {
+  std::error_code error;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error)
+    return std::filesystem::current_path(error);
+  return exe.parent_path();
+}
+
+std::filesystem::path FindDataFolder(const std::filesystem::path& executableFolder) {
+  std::error_code error;
+  if (std::filesystem::is_directory(executableFolder / "Puzzles", error)) {
+    return executableFolder;
+  }
+  // Installed: <prefix>/bin/orvanta with its data in <prefix>/share/orvanta.
+  const std::filesystem::path installed = executableFolder.parent_path() / ORVANTA_INSTALL_DATA_DIR;
+  if (std::filesystem::is_directory(installed, error)) {
+    return installed;
+  }
+  return executableFolder;
+}
+
+}  // namespace orvanta

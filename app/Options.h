@@ -1,0 +1,30 @@
+// Options.h: the command line of the game.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvanta {
+
+enum class SpeechOption { Default, ScreenReader, SelfVoicing, Silent };
+
+struct Options {
+  bool help = false;
+  bool version = false;
+  bool script = false;
+  bool checkPuzzles = false;
+  bool noSound = false;
+  SpeechOption speech = SpeechOption::Default;
+  std::optional<std::filesystem::path> puzzles;  // --puzzles DIR, or the folder of --check-puzzles
+  std::vector<double> rand;                      // --rand R[,R...]
+};
+
+// Parses the arguments after the program name; on a mistake returns nothing and sets `error`.
+std::optional<Options> ParseOptions(const std::vector<std::string_view>& args, std::string& error);
+
+extern const char* const kUsage;
+
+}  // namespace orvanta

@@ -1,0 +1,50 @@
+// ScriptEvents.h: what the game shows, says and plays in script mode, written to standard output
+// as one JSON object per line.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "ui/Toolkit.h"
+
+namespace orvanta::ui {
+
+// The state a `dump` command reports.
+struct ScriptState {
+  std::string txtPuzzle;
+  std::string txtCategory;
+  std::string txtUsed;
+  std::string txtMoney;
+  std::string lblWheel;
+  bool cmdSpinEnabled = false;
+  bool frmPuzzleVisible = false;
+  bool frmWheelVisible = false;
+  std::string UsedLetters;
+  int FreeSpins = 0;
+};
+
+// A JSON string literal for `text` (UTF-8 kept as it is, control characters escaped).
+std::string JsonString(std::string_view text);
+
+class ScriptEvents {
+ public:
+  explicit ScriptEvents(std::ostream& out) : out_(out) {}
+
+  void Say(std::string_view text, bool interrupt);
+  void Sound(std::string_view file, bool async);
+  void MsgBox(std::string_view title, std::string_view text, MsgButtons buttons, MsgIcon icon);
+  void InputBox(std::string_view title, std::string_view prompt);
+  void Window(std::string_view name, std::string_view action);
+  void State(const ScriptState& state);
+  void Error(std::string_view text);
+  void Exit(int code);
+
+ private:
+  void Line(const std::string& json);
+
+  std::ostream& out_;
+};
+
+}  // namespace orvanta::ui

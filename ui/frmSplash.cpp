@@ -1,0 +1,142 @@
+#include "ui/frmSplash.h"
+
+#include "ui/frmMain.h"
+
+namespace orvanta::ui {
+namespace {
+
+constexpr std::string_view kAuthorsCredit = "Written by the Orvanta developers.";
+constexpr std::string_view kSoundsCredit = "Sound effects made for Orvanta by its developers.";
+
+ControlLayout Item(std::string name, ControlKind kind, Twips position,
+                   std::optional<Font> font = std::nullopt, int tabIndex = -1) {
+  ControlLayout layout;
+  layout.name = std::move(name);
+  layout.kind = kind;
+  layout.position = position;
+  layout.font = std::move(font);
+  layout.tabIndex = tabIndex;
+  return layout;
+}
+
+ControlLayout VersionLabel() {
+  ControlLayout layout = Item("lblversion", ControlKind::Label, {240, 960, 5535, 255},
+                              Font{"MS Sans Serif", 8.25, true});
+  layout.align = TextAlign::Centre;
+  return layout;
+}
+
+ControlLayout OkButton() {
+  ControlLayout layout =
+      Item("cmdOK", ControlKind::Button, {5160, 1560, 615, 375}, std::nullopt, 0);
+  layout.defaultButton = true;
+  return layout;
+}
+
+WindowLayout SplashLayout() {
+  WindowLayout layout;
+  layout.name = "frmSplash";
+  layout.caption = std::string(kProgramTitle);  // not shown: the window has no title bar
+  layout.clientWidth = 6015;
+  layout.clientHeight = 2175;
+  layout.titleBar = false;
+  layout.centred = true;
+  layout.inTaskbar = false;
+  layout.defaultFont = Font{"MS Sans Serif", 8.25, false};
+  return layout;
+}
+
+}  // namespace
+
+frmSplash::frmSplash(Toolkit& toolkit, Forms& forms, speech::modSound& sound, const AppInfo& app,
+                     frmMain& mainWindow)
+    : Shape1(Item("Shape1", ControlKind::Shape, {120, 120, 5775, 1935}), ""),
+      Image1(Item("Image1", ControlKind::Image, {240, 240, 480, 480}), ""),
+      lblName(Item("lblName", ControlKind::Label, {960, 240, 4815, 495},
+                   Font{"MS Sans Serif", 18, true}),
+              std::string(kProgramTitle)),
+      lblCap(Item("lblCap", ControlKind::Label, {960, 600, 3855, 255}, Font{"Tahoma", 8.25, false}),
+             "Accessible Guess the Phrase Game for Windows"),
+      lblversion(VersionLabel(), ""),
+      Label3(Item("Label3", ControlKind::Label, {240, 1440, 3615, 255}),
+             std::string(kAuthorsCredit)),
+      Label1(Item("Label1", ControlKind::Label, {240, 1680, 3495, 255}),
+             std::string(kSoundsCredit)),
+      cmdOK(OkButton(), "OK"),
+      toolkit_(toolkit),
+      forms_(forms),
+      sound_(sound),
+      app_(app),
+      frmMain_(mainWindow),
+      layout_(SplashLayout()) {}
+
+std::vector<Control*> frmSplash::Controls() {
+  return {&Shape1, &Image1, &lblName, &lblCap, &lblversion, &Label3, &Label1, &cmdOK};
+}
+
+void frmSplash::EnsureLoaded() {
+  if (loaded_)
+    return;
+  // Every load starts from the layout: the splash's hidden OK button comes back for the About box.
+  cmdOK.SetVisible(true);
+  cmdOK.SetEnabled(true);
+  toolkit_.Load(*this);
+  loaded_ = true;
+  forms_.Add(*this);
+  Form_Load();
+}
+
+void frmSplash::Unload() {
+  if (!loaded_)
+    return;
+  toolkit_.Unload(*this);
+  loaded_ = false;
+  forms_.Remove(*this);
+}
+
+void frmSplash::Say(std::string_view text, int interrupt) {
+  frmMain_.SpeechInterface->SayText(text, interrupt, false, false);
+}
+
+void frmSplash::Form_Load() {
+  lblName.SetText(std::string(kProgramTitle));
+  lblversion.SetText("Version " + std::to_string(app_.major) + "." + std::to_string(app_.minor));
+}
+
+void frmSplash::Splash() {
+  EnsureLoaded();
+  Say(lblName.Text() + ". " + lblversion.Text(), 1);
+  cmdOK.SetVisible(false);
+  cmdOK.SetEnabled(false);
+  toolkit_.Show(*this);
+  toolkit_.Repaint(*this);
+  sound_.PlaySound(app_.Jingle(), speech::PlayMode::Sync);
+  Unload();
+}
+
+void frmSplash::AboutBox() {
+  EnsureLoaded();
+  Say(lblName.Text() + ". " + lblversion.Text(), 1);
+  Say(Label3.Text(), 0);
+  Say(Label1.Text(), 0);
+  cmdOK.SetVisible(true);
+  cmdOK.SetEnabled(true);
+  toolkit_.Show(*this);
+  sound_.PlaySound(app_.Jingle(), speech::PlayMode::Async);
+}
+
+void frmSplash::ButtonClicked(std::string_view button) {
+  if (button == "cmdOK" && cmdOK.Enabled() && Shown(cmdOK))
+    cmdOK_Click();
+}
+
+void frmSplash::cmdOK_Click() {
+  Unload();
+}
+
+void frmSplash::Form_KeyUp(int KeyCode, ShiftState Shift) {
+  if (KeyCode == vk::kEscape && !Shift.Any())
+    cmdOK_Click();
+}
+
+}  // namespace orvanta::ui
