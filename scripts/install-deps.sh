@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, playing and testing the game need.
+# Safe to run again: packages already present are left as they are.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libwxgtk3.2-dev libgtk-3-dev libsdl2-dev
+  libspeechd-dev speech-dispatcher speech-dispatcher-espeak-ng espeak-ng libespeak-ng-dev
+  xvfb xauth x11-utils xdotool openbox imagemagick fonts-dejavu-core
+  dbus dbus-x11 at-spi2-core python3-pyatspi sox
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  sudo="sudo"
+fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
