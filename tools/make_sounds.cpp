@@ -1,0 +1,586 @@
+// make_sounds.cpp: synthesises the game's ten sound effects as WAV files (16-bit PCM, mono,
+// 22050 Hz). Every sound is built from sine partials, filtered noise from a fixed seed and
+// smooth envelopes, so the output is the same on every run and every machine.
+//
+//   orvanta_make_sounds OUTPUT_FOLDER [--report]
+//
+// Each effect is meant to be recognised by ear, without looking: a bright rising chime for a
+// letter found, a low buzz for a letter not in the puzzle, a falling glide for bankrupt, a
+// clapper slowing down for the spin, claps for applause, a falling "uh-oh" for a lost turn,
+// rising arpeggios for the start and for a new puzzle, a closing cadence for the exit, and a
+// three-second jingle for the splash screen. All are brought to one loudness.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+constexpr int kRate = 22050;
+constexpr double kPi = 3.14159265358979323846;
+// Partials above this are left out, so no tone folds back as a harsh alias.
+constexpr double kHighestPartial = 0.45 * kRate;
+
+// Loudness every effect is brought to (RMS of its sounding part), and the ceiling of its peak.
+constexpr double kTargetLoudness = 0.125;  // about -18 dBFS
+constexpr double kPeakCeiling = 0.89;      // about -1 dBFS
+constexpr double kFadeIn = 0.004;
+constexpr double kFadeOut = 0.025;
+
+double Midi(int note) {
+  return 440.0 * std::pow(2.0, (note - 69) / 12.0);
+}
+
+std::size_t ToSamples(double seconds) {
+  return static_cast<std::size_t>(std::lround(std::max(0.0, seconds) * kRate));
+}
+
+// Raised-cosine ramp from 0 to 1 as x goes from 0 to 1.
+double Ramp(double x) {
+  x = std::clamp(x, 0.0, 1.0);
+  return 0.5 - 0.5 * std::cos(kPi * x);
+}
+
+// A fixed-seed noise source (xorshift32): the same claps and clicks on every run.
+class Noise {
+ public:
+  explicit Noise(std::uint32_t seed) : state_(seed) {}
+  double Uniform() {  // [0, 1)
+    state_ ^= state_ << 13;
+    state_ ^= state_ >> 17;
+    state_ ^= state_ << 5;
+    return static_cast<double>(state_) / 4294967296.0;
+  }
+  double Signed() { return 2.0 * Uniform() - 1.0; }  // [-1, 1)
+
+ private:
+  std::uint32_t state_;
+};
+
+// A two-pole band-pass filter (constant peak gain), for shaping noise.
+class BandPass {
+ public:
+  BandPass(double centre, double q) {
+    const double w = 2.0 * kPi * centre / kRate;
+    const double alpha = std::sin(w) / (2.0 * q);
+    const double a0 = 1.0 + alpha;
+    b0_ = alpha / a0;
+    b2_ = -alpha / a0;
+    a1_ = -2.0 * std::cos(w) / a0;
+    a2_ = (1.0 - alpha) / a0;
+  }
+  double Next(double x) {
+    const double y = b0_ * x + b2_ * x2_ - a1_ * y1_ - a2_ * y2_;
+    x2_ = x1_;
+    x1_ = x;
+    y2_ = y1_;
+    y1_ = y;
+    return y;
+  }
+
+ private:
+  double b0_ = 0, b2_ = 0, a1_ = 0, a2_ = 0;
+  double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
+};
+
+class Sound {
+ public:
+  explicit Sound(double seconds) : samples_(ToSamples(seconds), 0.0) {}
+  std::size_t Size() const { return samples_.size(); }
+  double Seconds() const { return static_cast<double>(samples_.size()) / kRate; }
+  void Add(std::size_t index, double value) {
+    if (index < samples_.size()) {
+      samples_[index] += value;
+    }
+  }
+  std::vector<double>& Samples() { return samples_; }
+  const std::vector<double>& Samples() const { return samples_; }
+
+ private:
+  std::vector<double> samples_;
+};
+
+// One sine partial of a note: frequency ratio, level, and how fast it dies away (time constant
+// in seconds; 0 holds the level for the whole note).
+struct Partial {
+  double ratio;
+  double level;
+  double decay;
+};
+
+struct Timbre {
+  std::vector<Partial> partials;
+  double attack;   // seconds to full level
+  double release;  // seconds of fade at the note's end
+};
+
+// A soft mallet: the warm, round tone of the start-up arpeggio.
+Timbre Mallet() {
+  return {{{1.0, 1.0, 0.55}, {2.0, 0.35, 0.25}, {3.0, 0.12, 0.12}, {4.0, 0.05, 0.06}}, 0.003, 0.04};
+}
+
+// A small bell: a bright, quickly fading chime, slightly inharmonic like struck metal.
+Timbre Bell(double decay) {
+  return {{{1.0, 1.0, decay},
+           {2.0, 0.45, decay * 0.6},
+           {3.0, 0.2, decay * 0.4},
+           {4.17, 0.12, decay * 0.25},
+           {5.43, 0.05, decay * 0.15}},
+          0.002,
+          0.03};
+}
+
+// A plucked string: bright at the start, mellowing as the upper partials die first.
+Timbre Pluck(double decay) {
+  Timbre t{{}, 0.002, 0.04};
+  for (int n = 1; n <= 8; ++n) {
+    const double nd = static_cast<double>(n);
+    t.partials.push_back({nd, 1.0 / nd, decay / std::pow(nd, 0.8)});
+  }
+  return t;
+}
+
+// A mellow electric piano, for the cadence chords.
+Timbre Piano() {
+  return {{{1.0, 1.0, 1.2}, {2.0, 0.4, 0.5}, {3.0, 0.15, 0.3}, {4.0, 0.06, 0.15}}, 0.008, 0.08};
+}
+
+// A held organ pad under the jingle's melody.
+Timbre Pad() {
+  return {{{1.0, 1.0, 0.0}, {2.0, 0.3, 0.0}, {3.0, 0.12, 0.0}}, 0.04, 0.1};
+}
+
+// A round bass.
+Timbre Bass() {
+  return {{{1.0, 1.0, 0.7}, {2.0, 0.45, 0.35}, {3.0, 0.2, 0.2}}, 0.005, 0.06};
+}
+
+// An ocarina-like voice for the falling "uh-oh".
+Timbre Ocarina() {
+  return {{{1.0, 1.0, 0.0}, {2.0, 0.12, 0.0}, {3.0, 0.18, 0.0}}, 0.02, 0.06};
+}
+
+// Adds a note of `frequency` from `start` lasting `length` seconds (its fade included).
+// `vibrato` is the relative depth of a 5.5 Hz pitch wobble.
+void AddNote(Sound& sound, double start, double length, double frequency, const Timbre& timbre,
+             double gain, double vibrato = 0.0) {
+  const std::size_t first = ToSamples(start);
+  const std::size_t count = ToSamples(length);
+  for (const Partial& partial : timbre.partials) {
+    const double f = frequency * partial.ratio;
+    if (f * (1.0 + vibrato) >= kHighestPartial) {
+      continue;
+    }
+    double phase = 0.0;
+    for (std::size_t i = 0; i < count; ++i) {
+      const double t = static_cast<double>(i) / kRate;
+      double level = partial.level;
+      if (partial.decay > 0.0) {
+        level *= std::exp(-t / partial.decay);
+      }
+      const double envelope = Ramp(t / timbre.attack) * Ramp((length - t) / timbre.release);
+      sound.Add(first + i, gain * level * envelope * std::sin(phase));
+      phase += 2.0 * kPi * f * (1.0 + vibrato * std::sin(2.0 * kPi * 5.5 * t)) / kRate;
+    }
+  }
+}
+
+// --- The effects --------------------------------------------------------------------------
+
+// A letter found: two quick bell notes a fifth apart, rising. Short, as it plays once per
+// letter uncovered.
+Sound Reveal() {
+  Sound s(0.3);
+  AddNote(s, 0.0, 0.3, Midi(84), Bell(0.09), 0.7);    // C6
+  AddNote(s, 0.06, 0.24, Midi(91), Bell(0.09), 0.8);  // G6
+  return s;
+}
+
+// A letter not in the puzzle: a low, rough buzz of two saw tones a semitone apart.
+Sound Wrong() {
+  Sound s(0.55);
+  const double length = 0.55;
+  for (double base : {Midi(45), Midi(46)}) {  // A2 against B-flat 2: the roughness of a buzzer
+    for (int n = 1; n * base < 3500.0; ++n) {
+      const double nd = static_cast<double>(n);
+      AddNote(s, 0.0, length, base * nd, {{{1.0, 1.0 / nd, 0.0}}, 0.01, 0.12}, 0.5);
+    }
+  }
+  return s;
+}
+
+// Bankrupt: a tone gliding down two octaves, its brightness closing and a wobble growing as it
+// sinks.
+Sound Bankrupt() {
+  const double length = 1.3;
+  Sound s(length);
+  const double from = Midi(72);
+  const double to = Midi(48);
+  const double glide = 1.15;
+  for (int n = 1; n <= 6; ++n) {
+    const double nd = static_cast<double>(n);
+    double phase = 0.0;
+    for (std::size_t i = 0; i < s.Size(); ++i) {
+      const double t = static_cast<double>(i) / kRate;
+      const double x = std::min(t / glide, 1.0);
+      const double wobble = 1.0 + 0.03 * x * x * std::sin(2.0 * kPi * 6.0 * t);
+      const double f = from * std::pow(to / from, x) * wobble * nd;
+      if (f >= kHighestPartial) {
+        continue;
+      }
+      const double brightness = std::pow(1.0 / nd, 1.0 + 1.5 * x);
+      const double envelope = Ramp(t / 0.02) * Ramp((length - t) / 0.3);
+      s.Add(i, brightness * envelope * std::sin(phase));
+      phase += 2.0 * kPi * f / kRate;
+    }
+  }
+  return s;
+}
+
+// A lost turn: a gentle falling minor third, "uh-oh".
+Sound LoseTurn() {
+  Sound s(0.6);
+  AddNote(s, 0.0, 0.2, Midi(69), Ocarina(), 0.8, 0.004);    // A4
+  AddNote(s, 0.21, 0.39, Midi(66), Ocarina(), 0.8, 0.006);  // F-sharp 4
+  return s;
+}
+
+// One clap of the wheel's pointer against a peg: a woody knock with a sharp tick on top.
+void AddClick(Sound& s, double start, double gain, Noise& noise) {
+  const std::size_t first = ToSamples(start);
+  const std::size_t count = ToSamples(0.03);
+  const double detune = 1.0 + 0.03 * noise.Signed();
+  for (std::size_t i = 0; i < count; ++i) {
+    const double t = static_cast<double>(i) / kRate;
+    const double knock = 0.6 * std::exp(-t / 0.004) * std::sin(2.0 * kPi * 2600.0 * detune * t) +
+                         0.5 * std::exp(-t / 0.007) * std::sin(2.0 * kPi * 1250.0 * detune * t) +
+                         0.35 * std::exp(-t / 0.012) * std::sin(2.0 * kPi * 520.0 * t) +
+                         0.3 * std::exp(-t / 0.0015) * noise.Signed();
+    s.Add(first + i, gain * Ramp(t / 0.0005) * knock);
+  }
+}
+
+// The spin: the pointer clicking past the pegs, fast at first, slowing to a stop, over a soft
+// rush of the turning wheel. A wheel slowing evenly passes peg k at T(1 - sqrt(1 - k/N)).
+Sound Spin() {
+  Sound s(1.8);
+  Noise noise(0x5eed0001U);
+  const double stop = 2.0;
+  const int pegs = 26;
+  for (int k = 0; k < pegs; ++k) {
+    const double when = stop * (1.0 - std::sqrt(1.0 - static_cast<double>(k) / pegs));
+    AddClick(s, 0.005 + when, 0.9 + 0.1 * noise.Uniform(), noise);
+  }
+  double rush = 0.0;
+  for (std::size_t i = 0; i < s.Size(); ++i) {
+    const double t = static_cast<double>(i) / kRate;
+    rush += 0.08 * (noise.Signed() - rush);  // low-passed noise
+    const double speed = std::max(0.0, 1.0 - t / stop);
+    s.Add(i, 0.6 * speed * Ramp(t / 0.05) * rush);
+  }
+  return s;
+}
+
+// Applause: a small crowd clapping, each clapper at their own pace and pitch, swelling in and
+// dying away.
+Sound Applause() {
+  const double length = 1.5;
+  Sound s(length);
+  Noise noise(0x5eed0002U);
+  for (int clapper = 0; clapper < 10; ++clapper) {
+    const double period = 0.19 + 0.07 * noise.Uniform();
+    const double centre = 800.0 + 1700.0 * noise.Uniform();
+    const double q = 1.0 + 1.2 * noise.Uniform();
+    for (double t = 0.01 + period * noise.Uniform(); t < length - 0.1;
+         t += period * (0.9 + 0.2 * noise.Uniform())) {
+      BandPass filter(centre * (0.9 + 0.2 * noise.Uniform()), q);
+      const double gain = (0.6 + 0.4 * noise.Uniform()) * Ramp(t / 0.15) * Ramp((length - t) / 0.7);
+      const std::size_t first = ToSamples(t);
+      for (std::size_t i = 0; i < ToSamples(0.035); ++i) {
+        const double dt = static_cast<double>(i) / kRate;
+        const double env = Ramp(dt / 0.001) * std::exp(-dt / 0.007);
+        s.Add(first + i, gain * filter.Next(env * noise.Signed()));
+      }
+    }
+  }
+  return s;
+}
+
+// The start of the game: a warm rising C major arpeggio on a soft mallet, over a low C.
+Sound Intro() {
+  const double length = 1.3;
+  Sound s(length);
+  const int notes[] = {72, 76, 79, 84};  // C5 E5 G5 C6
+  for (int i = 0; i < 4; ++i) {
+    const double start = 0.11 * i;
+    AddNote(s, start, length - start, Midi(notes[i]), Mallet(), i == 3 ? 0.7 : 0.5);
+  }
+  AddNote(s, 0.0, length, Midi(48), Mallet(), 0.35);  // C3
+  return s;
+}
+
+// A new puzzle on the board: a quicker plucked arpeggio in G with a bell on top.
+Sound NewPuzzle() {
+  const double length = 0.8;
+  Sound s(length);
+  const int notes[] = {67, 71, 74, 79};  // G4 B4 D5 G5
+  for (int i = 0; i < 4; ++i) {
+    const double start = 0.065 * i;
+    AddNote(s, start, length - start, Midi(notes[i]), Pluck(0.35), 0.5);
+  }
+  AddNote(s, 0.26, length - 0.26, Midi(91), Bell(0.15), 0.35);  // G6
+  return s;
+}
+
+// Leaving the game: a dominant seventh resolving to the tonic, the closing "amen" of a tune.
+Sound Exit() {
+  const double length = 1.4;
+  Sound s(length);
+  const double change = 0.45;
+  for (int note : {55, 59, 62, 65}) {  // G7: G3 B3 D4 F4
+    AddNote(s, 0.0, change + 0.03, Midi(note), Piano(), 0.3);
+  }
+  AddNote(s, 0.0, change + 0.03, Midi(43), Bass(), 0.5);  // G2
+  for (int note : {60, 64, 67, 72}) {                     // C4 E4 G4 C5
+    AddNote(s, change, length - change, Midi(note), Piano(), 0.3);
+  }
+  AddNote(s, change, length - change, Midi(36), Bass(), 0.5);  // C2
+  return s;
+}
+
+// The game's jingle, played under the splash screen: three seconds of a bright tune in C over
+// chords and bass, with a light shaker on the eighths.
+Sound Jingle() {
+  const double length = 3.0;
+  const double eighth = 0.18;
+  Sound s(length);
+  struct Step {
+    int note;
+    double at;     // in eighths
+    double beats;  // in eighths
+  };
+  const Step melody[] = {{67, 0, 1},  {72, 1, 1},  {76, 2, 1},  {79, 3, 2},
+                         {76, 5, 1},  {79, 6, 1},  {81, 7, 2},  {79, 9, 1},
+                         {77, 10, 1}, {74, 11, 1}, {71, 12, 1}, {72, 13, 4}};
+  for (const Step& step : melody) {
+    const double start = step.at * eighth;
+    const double len = std::min(step.beats * eighth + 0.12, length - start);
+    AddNote(s, start, len, Midi(step.note), Pluck(0.5), 0.45);
+  }
+  AddNote(s, 13 * eighth, length - 13 * eighth, Midi(84), Bell(0.35), 0.25);  // C6 sparkle
+
+  const Step bass[] = {{48, 0, 4}, {45, 4, 4}, {41, 8, 2}, {43, 10, 3}, {36, 13, 4}};
+  for (const Step& step : bass) {
+    const double start = step.at * eighth;
+    AddNote(s, start, std::min(step.beats * eighth, length - start), Midi(step.note), Bass(), 0.45);
+  }
+
+  struct Chord {
+    std::vector<int> notes;
+    double at;
+    double beats;
+  };
+  const Chord chords[] = {{{60, 64, 67}, 0, 4},
+                          {{57, 60, 64}, 4, 4},
+                          {{53, 57, 60}, 8, 2},
+                          {{55, 59, 62}, 10, 3},
+                          {{55, 60, 64, 67}, 13, 4}};
+  for (const Chord& chord : chords) {
+    const double start = chord.at * eighth;
+    for (int note : chord.notes) {
+      AddNote(s, start, std::min(chord.beats * eighth, length - start), Midi(note), Pad(), 0.08);
+    }
+  }
+
+  Noise noise(0x5eed0003U);
+  for (int beat = 0; beat < 13; ++beat) {
+    BandPass filter(7000.0, 1.5);
+    const double gain = beat % 2 == 0 ? 0.25 : 0.15;
+    const std::size_t first = ToSamples(beat * eighth);
+    for (std::size_t i = 0; i < ToSamples(0.03); ++i) {
+      const double dt = static_cast<double>(i) / kRate;
+      s.Add(first + i, gain * filter.Next(std::exp(-dt / 0.008) * noise.Signed()));
+    }
+  }
+  return s;
+}
+
+// --- Loudness, fades and the WAV file ---------------------------------------------------------
+
+double Peak(const std::vector<double>& samples) {
+  double peak = 0.0;
+  for (double x : samples) {
+    peak = std::max(peak, std::abs(x));
+  }
+  return peak;
+}
+
+// RMS of the sounding part of a sound: 50 ms windows, leaving out those more than 20 dB below
+// the loudest, so the gaps of the spin's clicks do not count as quiet.
+double Loudness(const std::vector<double>& samples) {
+  const std::size_t window = ToSamples(0.05);
+  const std::size_t hop = window / 2;
+  std::vector<double> powers;
+  for (std::size_t start = 0; start + window <= samples.size(); start += hop) {
+    double sum = 0.0;
+    for (std::size_t i = start; i < start + window; ++i) {
+      sum += samples[i] * samples[i];
+    }
+    powers.push_back(sum / static_cast<double>(window));
+  }
+  if (powers.empty()) {
+    return 0.0;
+  }
+  const double gate = *std::max_element(powers.begin(), powers.end()) * 0.01;
+  double sum = 0.0;
+  std::size_t counted = 0;
+  for (double power : powers) {
+    if (power >= gate) {
+      sum += power;
+      ++counted;
+    }
+  }
+  return std::sqrt(sum / static_cast<double>(counted));
+}
+
+// Peaks above the knee are rounded off smoothly towards the ceiling instead of being cut.
+double SoftLimit(double x) {
+  constexpr double kKnee = 0.6;
+  const double magnitude = std::abs(x);
+  if (magnitude <= kKnee) {
+    return x;
+  }
+  const double room = kPeakCeiling - kKnee;
+  return std::copysign(kKnee + room * std::tanh((magnitude - kKnee) / room), x);
+}
+
+// Brings the sound to the common loudness, then fades both ends so nothing clicks. A sound with
+// sharp peaks (claps, clicks) gets its peaks rounded off by at most a few decibels; beyond that
+// it stays a little quieter rather than be crushed.
+void Finish(Sound& sound) {
+  std::vector<double>& x = sound.Samples();
+  const double peak = Peak(x);
+  if (peak <= 0.0) {
+    return;
+  }
+  const double seconds = sound.Seconds();
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    const double t = static_cast<double>(i) / kRate;
+    x[i] *= Ramp(t / kFadeIn) * Ramp((seconds - t - 1.0 / kRate) / kFadeOut);
+  }
+  const auto scaled = [&x](double gain) {
+    std::vector<double> y(x.size());
+    std::transform(x.begin(), x.end(), y.begin(), [gain](double v) { return SoftLimit(gain * v); });
+    return y;
+  };
+  // The loudness grows with the gain, so halving the interval finds the gain that meets it.
+  double low = 0.0;
+  double high = kPeakCeiling / peak * 1.6;  // at most about 4 dB of peaks rounded off
+  for (int step = 0; step < 40; ++step) {
+    const double middle = 0.5 * (low + high);
+    (Loudness(scaled(middle)) < kTargetLoudness ? low : high) = middle;
+  }
+  x = scaled(low);
+}
+
+void PutLittleEndian(std::string& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) {
+    out.push_back(static_cast<char>((value >> (8 * i)) & 0xFFU));
+  }
+}
+
+std::string EncodeWav(const Sound& sound) {
+  const auto dataBytes = static_cast<std::uint32_t>(sound.Size() * 2);
+  std::string out;
+  out.reserve(44 + dataBytes);
+  out += "RIFF";
+  PutLittleEndian(out, 36 + dataBytes, 4);
+  out += "WAVEfmt ";
+  PutLittleEndian(out, 16, 4);         // fmt chunk size
+  PutLittleEndian(out, 1, 2);          // PCM
+  PutLittleEndian(out, 1, 2);          // mono
+  PutLittleEndian(out, kRate, 4);      // samples per second
+  PutLittleEndian(out, kRate * 2, 4);  // bytes per second
+  PutLittleEndian(out, 2, 2);          // bytes per frame
+  PutLittleEndian(out, 16, 2);         // bits per sample
+  out += "data";
+  PutLittleEndian(out, dataBytes, 4);
+  for (double v : sound.Samples()) {
+    const long q = std::lround(std::clamp(v, -1.0, 1.0) * 32767.0);
+    PutLittleEndian(out, static_cast<std::uint32_t>(static_cast<std::uint16_t>(q)), 2);
+  }
+  return out;
+}
+
+struct Effect {
+  std::string_view fileName;
+  std::function<Sound()> make;
+};
+
+double Decibels(double level) {
+  return 20.0 * std::log10(std::max(level, 1e-9));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  bool report = false;
+  std::filesystem::path folder;
+  for (std::string_view arg : args) {
+    if (arg == "--report") {
+      report = true;
+    } else if (folder.empty()) {
+      folder = std::filesystem::path(std::string(arg));
+    } else {
+      folder.clear();
+      break;
+    }
+  }
+  if (folder.empty()) {
+    std::fprintf(stderr, "usage: orvanta_make_sounds OUTPUT_FOLDER [--report]\n");
+    return 2;
+  }
+
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) {
+    std::fprintf(stderr, "orvanta_make_sounds: cannot create the folder %s: %s\n",
+                 folder.string().c_str(), error.message().c_str());
+    return 1;
+  }
+
+  const Effect effects[] = {
+      {"intro.wav", Intro},       {"newpuzzle.wav", NewPuzzle}, {"spin.wav", Spin},
+      {"bankrupt.wav", Bankrupt}, {"loseturn.wav", LoseTurn},   {"applause.wav", Applause},
+      {"reveal.wav", Reveal},     {"wrong.wav", Wrong},         {"exit.wav", Exit},
+      {"ZONTARY.WAV", Jingle},
+  };
+  for (const Effect& effect : effects) {
+    Sound sound = effect.make();
+    Finish(sound);
+    const std::filesystem::path path = folder / std::string(effect.fileName);
+    const std::string bytes = EncodeWav(sound);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file) {
+      std::fprintf(stderr, "orvanta_make_sounds: cannot write the sound file %s\n",
+                   path.string().c_str());
+      return 1;
+    }
+    if (report) {
+      std::printf("%-14s %5.2f s  peak %6.1f dBFS  loudness %6.1f dBFS\n",
+                  std::string(effect.fileName).c_str(), sound.Seconds(),
+                  Decibels(Peak(sound.Samples())), Decibels(Loudness(sound.Samples())));
+    }
+  }
+  return 0;
+}
