@@ -18,7 +18,7 @@ const char* const kUsage =
     "                         report each problem; exit status 0 when all are good\n"
     "  --script               play driven by commands on standard input, writing every event as\n"
     "                         JSON lines on standard output (for automatic tests; no display)\n"
-    "  --rand R[,R...]        with --script: values (0 <= R < 1) for the first random draws\n"
+    "  --rand R[,R...]        values (0 <= R < 1) for the first random draws (for tests)\n"
     "  --help                 show this help and exit\n"
     "  --version              show the version and exit\n"
     "\n"
