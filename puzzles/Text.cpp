@@ -124,6 +124,9 @@ char32_t ToLower(char32_t c) {
     return c + 32;  // Latin-1 capitals
   if (c == 0x178)
     return 0xFF;  // Ÿ
+  // The dotted capital I and the dotless small i are no pair: each one's partner is plain i or I.
+  if (c == 0x130 || c == 0x131)
+    return c;
   // Latin Extended-A: capitals at even code points, except in the 0x139..0x148 and 0x179..0x17E
   // runs, where they sit at odd ones.
   if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
@@ -148,6 +151,8 @@ char32_t ToUpper(char32_t c) {
     return c - 32;
   if (c == 0xFF)
     return 0x178;
+  if (c == 0x130 || c == 0x131)
+    return c;
   if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
     return (c % 2 == 1) ? c - 1 : c;
   if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E))
