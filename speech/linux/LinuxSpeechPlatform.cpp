@@ -1,0 +1,86 @@
+// LinuxSpeechPlatform.cpp: the player's speech choice turned into routes.
+#include "speech/linux/LinuxSpeechPlatform.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace orvanta::speech {
+
+std::optional<SpeechChoice> ParseSpeechChoice(std::string_view option) {
+  std::string word(option);
+  std::transform(word.begin(), word.end(), word.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (word == "screenreader") {
+    return SpeechChoice::ScreenReader;
+  }
+  if (word == "selfvoicing") {
+    return SpeechChoice::SelfVoicing;
+  }
+  if (word == "silent") {
+    return SpeechChoice::Silent;
+  }
+  return std::nullopt;
+}
+
+LinuxSpeechPlatform::LinuxSpeechPlatform(SpeechChoice choice, std::shared_ptr<AudioOutput> output,
+                                         SpeechDispatcherOptions dispatcher)
+    : choice_(choice), output_(std::move(output)) {
+  if (choice_ == SpeechChoice::ScreenReader) {
+    // Connecting starts now, while the game loads its windows.
+    dispatcher_ = std::make_unique<SpeechDispatcherRoute>(std::move(dispatcher));
+  }
+}
+
+ScreenReaderRoute& LinuxSpeechPlatform::ScreenReader() {
+  if (dispatcher_) {
+    return *dispatcher_;
+  }
+  return unreachable_;
+}
+
+bool LinuxSpeechPlatform::VoicePossible(std::string& why) {
+  if (choice_ == SpeechChoice::Silent) {
+    why = "speech is switched off";
+    return false;
+  }
+  if (!output_ || !output_->Available()) {
+    why = "the game's own voice (espeak-ng) needs an audio device, and none could be opened";
+    return false;
+  }
+  if (!engine_) {
+    engine_ = std::make_shared<EspeakEngine>();
+  }
+  if (!engine_->Ready()) {
+    why = engine_->Problem();
+    return false;
+  }
+  return true;
+}
+
+std::unique_ptr<SapiVoice> LinuxSpeechPlatform::CreateSapiVoice() {
+  std::string why;
+  if (!VoicePossible(why)) {
+    return nullptr;
+  }
+  return std::make_unique<EspeakVoice>(engine_, output_);
+}
+
+std::string LinuxSpeechPlatform::SpeechProblem() {
+  if (choice_ == SpeechChoice::Silent) {
+    return {};  // the player asked for silence
+  }
+  std::string why;
+  if (VoicePossible(why)) {
+    return {};
+  }
+  if (choice_ == SpeechChoice::SelfVoicing) {
+    return "No speech is available: " + why + ".";
+  }
+  if (dispatcher_->Reachable()) {
+    return {};
+  }
+  return "No speech is available: the speech service speech-dispatcher cannot be reached and " +
+         why + ".";
+}
+
+}  // namespace orvanta::speech

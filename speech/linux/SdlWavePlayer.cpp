@@ -1,0 +1,142 @@
+// SdlWavePlayer.cpp: finding, decoding and playing the game's sound effects.
+#include "speech/linux/SdlWavePlayer.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <system_error>
+
+namespace orvanta::speech {
+namespace {
+
+std::string Lowercase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// The file itself, or a file in the same folder whose name differs only in case.
+std::optional<std::filesystem::path> ExistingFile(const std::filesystem::path& candidate) {
+  std::error_code error;
+  if (std::filesystem::is_regular_file(candidate, error)) {
+    return candidate;
+  }
+  const std::filesystem::path folder =
+      candidate.has_parent_path() ? candidate.parent_path() : std::filesystem::path(".");
+  const std::string wanted = Lowercase(candidate.filename().string());
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+       entry.increment(error)) {
+    if (Lowercase(entry->path().filename().string()) == wanted && entry->is_regular_file(error)) {
+      return candidate.has_parent_path() ? entry->path() : entry->path().filename();
+    }
+  }
+  return std::nullopt;
+}
+
+// Frees what SDL_LoadWAV allocated.
+struct WaveBuffer {
+  std::uint8_t* data = nullptr;
+  std::uint32_t length = 0;
+  WaveBuffer() = default;
+  WaveBuffer(const WaveBuffer&) = delete;
+  WaveBuffer& operator=(const WaveBuffer&) = delete;
+  ~WaveBuffer() { SDL_FreeWAV(data); }
+};
+
+}  // namespace
+
+std::optional<std::filesystem::path> FindSoundFile(std::string_view fileName,
+                                                   const std::filesystem::path& dataFolder) {
+  if (fileName.empty()) {
+    return std::nullopt;
+  }
+  // Names written the Windows way ("folder\ZONTARY.WAV") are accepted too.
+  std::string name(fileName);
+  std::replace(name.begin(), name.end(), '\\', '/');
+  const std::filesystem::path path(name);
+  if (path.has_parent_path()) {
+    return ExistingFile(path);
+  }
+  if (auto here = ExistingFile(path)) {
+    return here;
+  }
+  if (dataFolder.empty()) {
+    return std::nullopt;
+  }
+  return ExistingFile(dataFolder / path);
+}
+
+std::optional<Samples> LoadWave(const std::filesystem::path& file) {
+  SDL_AudioSpec spec{};
+  WaveBuffer wave;
+  if (SDL_LoadWAV(file.c_str(), &spec, &wave.data, &wave.length) == nullptr) {
+    return std::nullopt;
+  }
+  SDL_AudioCVT cvt{};
+  const int needed = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 1,
+                                       AudioOutput::kSampleRate);
+  if (needed < 0) {
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(wave.length) *
+                                  static_cast<std::size_t>(std::max(1, cvt.len_mult)));
+  std::memcpy(bytes.data(), wave.data, wave.length);
+  std::size_t converted = wave.length;
+  if (needed == 1) {
+    cvt.buf = bytes.data();
+    cvt.len = static_cast<int>(wave.length);
+    if (SDL_ConvertAudio(&cvt) != 0) {
+      return std::nullopt;
+    }
+    converted = static_cast<std::size_t>(cvt.len_cvt);  // only set when a conversion ran
+  }
+  Samples samples(converted / sizeof(std::int16_t));
+  std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(std::int16_t));
+  if (samples.empty()) {
+    return std::nullopt;
+  }
+  return samples;
+}
+
+SdlWavePlayer::SdlWavePlayer(std::shared_ptr<AudioOutput> output, std::filesystem::path dataFolder)
+    : output_(std::move(output)),
+      dataFolder_(std::move(dataFolder)),
+      defaultSound_(std::make_shared<const Samples>(MakeDefaultBeep())) {}
+
+std::shared_ptr<const Samples> SdlWavePlayer::SoundFor(std::string_view fileName) {
+  const auto file = FindSoundFile(fileName, dataFolder_);
+  if (!file) {
+    return defaultSound_;
+  }
+  std::error_code error;
+  const std::filesystem::path key = std::filesystem::absolute(*file, error);
+  if (const auto cached = cache_.find(key); cached != cache_.end()) {
+    return cached->second;
+  }
+  auto samples = LoadWave(*file);
+  if (!samples) {
+    return defaultSound_;  // unreadable: tried again next time, the file may be repaired
+  }
+  auto sound = std::make_shared<const Samples>(std::move(*samples));
+  cache_.emplace(key, sound);
+  return sound;
+}
+
+void SdlWavePlayer::PlaySound(std::string_view fileName, PlayMode mode) {
+  if (!output_ || !output_->Available()) {
+    return;
+  }
+  const ClipTicket ticket = output_->Play(AudioChannel::Effects, SoundFor(fileName));
+  if (mode == PlayMode::Sync && ticket.id != 0) {
+    // Never hold the window longer than the sound itself plus a small margin.
+    const auto margin = std::chrono::milliseconds(250) + output_->BufferDuration();
+    if (output_->WaitUntilPlayed(AudioChannel::Effects, ticket.id, ticket.playsOutIn + margin)) {
+      // The last buffer has been handed to the device; let it sound before going on.
+      SDL_Delay(static_cast<std::uint32_t>(output_->BufferDuration().count()));
+    }
+  }
+}
+
+}  // namespace orvanta::speech

@@ -1,0 +1,49 @@
+// SdlWavePlayer.h: the wave player on Linux. Sound effects play on the effects channel of the
+// audio output: a synchronous sound plays to its end before returning, an asynchronous one
+// returns at once, and a new sound cuts off the one playing. SilentWavePlayer is for --no-sound.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "speech/WavePlayer.h"
+#include "speech/linux/AudioOutput.h"
+
+namespace orvanta::speech {
+
+// Finds the file a sound name stands for: a bare name in the working directory first, then in
+// the game's data folder; a path (relative or full) as it is. A name whose case differs from the
+// file on disk is still found, as it would be on Windows. Empty when there is no such file.
+std::optional<std::filesystem::path> FindSoundFile(std::string_view fileName,
+                                                   const std::filesystem::path& dataFolder);
+
+// Reads a WAV file and converts it to the output's format; empty when it cannot be read.
+std::optional<Samples> LoadWave(const std::filesystem::path& file);
+
+class SdlWavePlayer : public WavePlayer {
+ public:
+  SdlWavePlayer(std::shared_ptr<AudioOutput> output, std::filesystem::path dataFolder);
+
+  void PlaySound(std::string_view fileName, PlayMode mode) override;
+
+ private:
+  std::shared_ptr<const Samples> SoundFor(std::string_view fileName);
+
+  std::shared_ptr<AudioOutput> output_;
+  std::filesystem::path dataFolder_;
+  std::shared_ptr<const Samples> defaultSound_;
+  // Each file is decoded and converted once, at its first play.
+  std::map<std::filesystem::path, std::shared_ptr<const Samples>> cache_;
+};
+
+// Plays nothing, at once: sound effects switched off by the player.
+class SilentWavePlayer : public WavePlayer {
+ public:
+  void PlaySound(std::string_view, PlayMode) override {}
+};
+
+}  // namespace orvanta::speech

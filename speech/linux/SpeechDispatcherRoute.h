@@ -1,0 +1,59 @@
+// SpeechDispatcherRoute.h: the screen-reader route on Linux. The game's announcements go to
+// speech-dispatcher, the speech service the desktop screen reader speaks through, at the
+// priority "message": they neither cut off the screen reader nor are cut off by it.
+//
+// A speech service can hang (with no audio device the daemon stops answering), so every
+// libspeechd call runs on a worker thread behind a queue, and the game only ever waits a
+// bounded time for it.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "speech/SpeechRoutes.h"
+
+namespace orvanta::speech {
+
+struct SpeechDispatcherOptions {
+  // "unix_socket:/path/to/socket"; empty: libspeechd's own choice (SPEECHD_ADDRESS, or the
+  // user's socket).
+  std::string address;
+  // Let libspeechd start the daemon when none is running.
+  bool autospawn = true;
+  // The longest the game waits for the service: to connect, or for one call to return.
+  std::chrono::milliseconds timeout{2000};
+  std::string clientName = "orvanta";
+};
+
+class SpeechDispatcherRoute : public ScreenReaderRoute {
+ public:
+  // Starts connecting at once, on the worker.
+  explicit SpeechDispatcherRoute(SpeechDispatcherOptions options = {});
+  // Lets what was said reach the service, then closes; never waits longer than a second or two.
+  ~SpeechDispatcherRoute() override;
+  SpeechDispatcherRoute(const SpeechDispatcherRoute&) = delete;
+  SpeechDispatcherRoute& operator=(const SpeechDispatcherRoute&) = delete;
+
+  // Queues the text. Interrupt cuts off the game's own speech first (not the screen reader's).
+  // False when the service cannot be reached, or has stopped answering.
+  bool SayString(std::string_view text, bool interrupt) override;
+
+  // Whether the service answers; waits for the first connection at most the timeout.
+  bool Reachable();
+  // Why the service cannot be reached, for the player; empty while it answers.
+  std::string Problem();
+  // Waits until everything said so far has been handed to the service, at most `limit`.
+  bool WaitUntilSent(std::chrono::milliseconds limit);
+
+ private:
+  struct Shared;
+  static void Work(std::shared_ptr<Shared> shared);
+
+  std::shared_ptr<Shared> shared_;
+  std::thread worker_;
+};
+
+}  // namespace orvanta::speech

@@ -1,0 +1,122 @@
+#!/usr/bin/env python3
+"""A stand-in for speech-dispatcher that writes down what it is asked to say.
+
+Usage:
+    python3 fake_ssip_server.py SOCKET_PATH LOG_FILE
+
+It listens on the Unix socket SOCKET_PATH, answers enough of SSIP (the
+speech-dispatcher protocol) for libspeechd and for Orca, and appends one JSON
+object per line to LOG_FILE:
+
+    {"event": "speak", "text": "Spinning the wheel.", "priority": "message", "client": "orvanta:main"}
+    {"event": "cancel", "scope": "self", "client": "orvanta:main"}
+
+Point the game at it with SPEECHD_ADDRESS=unix_socket:SOCKET_PATH. Lines are
+flushed as they are written, so a test can read the log while the game runs.
+Several clients (the game and a screen reader) may be connected at once. It
+runs until killed (SIGTERM or SIGINT); the socket file is removed on exit.
+"""
+
+import json
+import os
+import signal
+import socket
+import sys
+import threading
+
+log_lock = threading.Lock()
+
+
+def log(out, entry):
+    with log_lock:
+        out.write(json.dumps(entry, ensure_ascii=False) + "\n")
+        out.flush()
+
+
+def serve(conn, out, number):
+    client = "client%d" % number
+    priority = "text"
+    receiving = False
+    data = []
+    messages = 0
+    buffer = b""
+
+    def reply(text):
+        conn.sendall(text.encode("utf-8"))
+
+    with conn:
+        while True:
+            chunk = conn.recv(4096)
+            if not chunk:
+                return
+            buffer += chunk
+            while b"\r\n" in buffer:
+                raw, buffer = buffer.split(b"\r\n", 1)
+                line = raw.decode("utf-8", errors="replace")
+                if receiving:
+                    if line != ".":
+                        # SSIP doubles a leading dot of a data line.
+                        data.append(line[1:] if line.startswith("..") else line)
+                        continue
+                    receiving = False
+                    messages += 1
+                    log(out, {"event": "speak", "text": "\n".join(data),
+                              "priority": priority, "client": client})
+                    data = []
+                    reply("225-%d\r\n225 OK MESSAGE QUEUED\r\n" % messages)
+                    continue
+                words = line.split()
+                upper = [w.upper() for w in words]
+                if upper[:1] == ["SPEAK"]:
+                    receiving = True
+                    reply("230 OK RECEIVING DATA\r\n")
+                elif upper[:3] == ["SET", "SELF", "PRIORITY"] and len(words) > 3:
+                    priority = words[3].lower()  # SSIP is not case-sensitive
+                    reply("202 OK PRIORITY SET\r\n")
+                elif upper[:3] == ["SET", "SELF", "CLIENT_NAME"] and len(words) > 3:
+                    # user:client:component; keep client:component
+                    client = words[3].strip('"').split(":", 1)[-1]
+                    reply("208 OK CLIENT NAME SET\r\n")
+                elif upper[:1] == ["CANCEL"]:
+                    scope = words[1].lower() if len(words) > 1 else ""
+                    log(out, {"event": "cancel", "scope": scope, "client": client})
+                    reply("210 OK CANCELED\r\n")
+                elif upper[:1] == ["QUIT"]:
+                    reply("231 HAPPY HACKING\r\n")
+                    return
+                elif upper[:2] == ["HISTORY", "GET"] and upper[2:3] == ["CLIENT_ID"]:
+                    reply("245-%d\r\n245 OK CLIENT ID SENT\r\n" % number)
+                elif upper[:1] == ["LIST"]:
+                    reply("249 OK VOICE LIST SENT\r\n")
+                else:
+                    reply("208 OK\r\n")
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    path, log_path = sys.argv[1], sys.argv[2]
+    if os.path.exists(path):
+        os.unlink(path)
+    server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    server.bind(path)
+    server.listen(8)
+
+    def stop(*_):
+        try:
+            os.unlink(path)
+        finally:
+            os._exit(0)
+
+    signal.signal(signal.SIGTERM, stop)
+    signal.signal(signal.SIGINT, stop)
+    with open(log_path, "a", encoding="utf-8") as out:
+        number = 0
+        while True:
+            conn, _ = server.accept()
+            number += 1
+            threading.Thread(target=serve, args=(conn, out, number), daemon=True).start()
+
+
+if __name__ == "__main__":
+    main()
