@@ -1,6 +1,6 @@
 // make_sounds.cpp: synthesises the game's ten sound effects as WAV files (16-bit PCM, mono,
 // 22050 Hz). Every sound is built from sine partials, filtered noise from a fixed seed and
-// smooth envelopes, so the output is the same on every run and every machine.
+// smooth envelopes, so every run writes the same files.
 //
 //   orvanta_make_sounds OUTPUT_FOLDER [--report]
 //
