@@ -1,0 +1,140 @@
+// Keys a player types while the game is busy carrying out an action (its sounds hold the window
+// thread) reach the window only afterwards. They must neither be lost nor be judged against the
+// turn that has just ended.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "app/Program.h"
+#include "speech/ScriptSpeech.h"
+#include "ui/ProgramEnd.h"
+
+namespace orvanta {
+namespace {
+
+// A toolkit whose player acts from a list: each wait takes the next step, and keys "typed during
+// the last action" are handed over by the next yield, as a real event queue would.
+class TypingToolkit final : public ui::Toolkit {
+ public:
+  std::deque<std::function<void()>> steps;
+  std::deque<std::function<void()>> typedAhead;
+  std::vector<std::string> boxes;
+
+  void Load(ui::Window&) override {}
+  void Show(ui::Window&) override {}
+  void Unload(ui::Window&) override {}
+  void Repaint(ui::Window&) override {}
+  void DoEvents() override {
+    while (!typedAhead.empty()) {
+      auto event = std::move(typedAhead.front());
+      typedAhead.pop_front();
+      event();
+    }
+  }
+  void WaitForEvent() override {
+    if (steps.empty())
+      ui::EndProgram(0);
+    auto step = std::move(steps.front());
+    steps.pop_front();
+    step();
+  }
+  ui::MsgResult MsgBox(std::string_view text, std::string_view title, ui::MsgButtons buttons,
+                       ui::MsgIcon) override {
+    boxes.push_back(std::string(title) + ": " + std::string(text));
+    return buttons == ui::MsgButtons::YesNo ? ui::MsgResult::Yes : ui::MsgResult::OK;
+  }
+  std::string InputBox(std::string_view, std::string_view) override { return {}; }
+};
+
+class TypeAheadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ =
+        std::filesystem::temp_directory_path() /
+        ("orvanta-typeahead-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(folder_);
+    std::ofstream(folder_ / "a.orp") << "ZONTARY_WHEEL/PDATA/1.x\r\nC Test\r\nTP 1\r\nTEST SET\r\n";
+    random_.Queue(0);
+    random_.Queue(0);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  // Plays until the steps run out; returns the program's state then.
+  ui::ScriptState Play() {
+    Program program(Platform{toolkit_, wave_, speech_, random_, clock_, ui::AppInfo{}, folder_});
+    program_ = &program;
+    ui::ScriptState state;
+    toolkit_.steps.push_back([&] { state = program.State(); });
+    try {
+      program.Main();
+    } catch (const ui::ProgramEnded&) {
+    }
+    program_ = nullptr;
+    return state;
+  }
+  ui::frmMain& Main() { return program_->MainWindow(); }
+
+  std::filesystem::path folder_;
+  std::ostringstream out_;
+  ui::ScriptEvents events_{out_};
+  speech::ScriptSpeechPlatform speech_{events_};
+  speech::ScriptWavePlayer wave_{events_};
+  QueuedRandom random_;
+  SteadyClock clock_;
+  TypingToolkit toolkit_;
+  Program* program_ = nullptr;
+};
+
+TEST_F(TypeAheadTest, ConsonantTypedDuringTheRevealWaitsForANewSpin) {
+  random_.Queue(2.5 / 24);  // $200
+  toolkit_.steps.push_back([&] { Main().ButtonClicked("cmdSpin"); });
+  toolkit_.steps.push_back([&] {
+    Main().KeyUp('T', {});
+    // S is pressed while T's sounds play: it arrives once T has been carried out.
+    toolkit_.typedAhead.push_back([&] { Main().KeyUp('S', {}); });
+  });
+  const ui::ScriptState state = Play();
+  // Only T was paid for the one spin; S came before any new spin and was ignored.
+  EXPECT_EQ(state.txtMoney, "$600");  // three T's at $200
+  EXPECT_EQ(state.UsedLetters, "t");
+  EXPECT_TRUE(state.cmdSpinEnabled);
+}
+
+TEST_F(TypeAheadTest, VowelTypedDuringAnActionIsBoughtAfterIt) {
+  random_.Queue(21.5 / 24);  // $2500
+  toolkit_.steps.push_back([&] { Main().ButtonClicked("cmdSpin"); });
+  toolkit_.steps.push_back([&] {
+    Main().KeyUp('T', {});
+    toolkit_.typedAhead.push_back([&] { Main().KeyUp('E', {}); });
+  });
+  const ui::ScriptState state = Play();
+  // T pays 3 x 2500; then E, held until the turn was over, is asked about and bought.
+  EXPECT_EQ(state.txtMoney, "$7250");
+  EXPECT_EQ(state.UsedLetters, "te");
+  EXPECT_EQ(state.txtPuzzle, "TE_T _ET");
+  ASSERT_FALSE(toolkit_.boxes.empty());
+  EXPECT_EQ(toolkit_.boxes.back(), "Buy a Vowel: Are you sure you want to buy an E?");
+}
+
+TEST_F(TypeAheadTest, SeveralKeysTypedAheadAreTakenUpOneAtATime) {
+  random_.Queue(21.5 / 24);  // $2500
+  toolkit_.steps.push_back([&] { Main().ButtonClicked("cmdSpin"); });
+  toolkit_.steps.push_back([&] {
+    Main().KeyUp('T', {});
+    toolkit_.typedAhead.push_back([&] { Main().KeyUp('E', {}); });
+    toolkit_.typedAhead.push_back([&] { Main().KeyUp('E', {}); });
+  });
+  const ui::ScriptState state = Play();
+  // The second E is judged after the first was bought: already used, refused, not paid twice.
+  EXPECT_EQ(state.txtMoney, "$7250");
+  EXPECT_EQ(state.UsedLetters, "te");
+  EXPECT_NE(out_.str().find("That letter has already been chosen."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvanta
