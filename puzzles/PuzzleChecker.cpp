@@ -110,7 +110,9 @@ class FileCheck {
         Problem("is the same phrase as item " + std::to_string(first->second));
       }
     }
-    if (report_.Count && *report_.Count != report_.Puzzles) {
+    if (report_.Puzzles == 0) {
+      Missing(4, "is missing: the file holds no puzzle after the count");
+    } else if (report_.Count && *report_.Count != report_.Puzzles) {
       report_.Problems.push_back({reader_.File(), 3, countLine_,
                                   "gives a count of " + std::to_string(*report_.Count) +
                                       " puzzles, but the file holds " +

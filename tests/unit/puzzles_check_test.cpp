@@ -117,6 +117,16 @@ TEST(PuzzleChecker, FileThatEndsEarlyIsReportedAtTheMissingItem) {
   EXPECT_FALSE(report.Count.has_value());
 }
 
+TEST(PuzzleChecker, FileWithoutPuzzlesIsReportedWhateverItsCount) {
+  for (const char* count : {"0", "-3", "2"}) {
+    ItemReader reader = ItemReader::FromBytes(PuzzleFileText("A", count, {}), "none.orp");
+    const PuzzleFileReport report = CheckPuzzleFile(reader);
+    ASSERT_EQ(report.Problems.size(), 1u) << count;
+    EXPECT_EQ(report.Problems[0].Item, 4);
+    EXPECT_EQ(report.Problems[0].What, "is missing: the file holds no puzzle after the count");
+  }
+}
+
 TEST(PuzzleChecker, DuplicatesAreFoundWhateverTheirCase) {
   ItemReader reader = ItemReader::FromBytes(
       PuzzleFileText("A", "4", {"Café au lait", "CAFÉ AU LAIT", "TEA", "café au lait"}), "d.orp");
