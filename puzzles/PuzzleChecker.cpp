@@ -114,8 +114,7 @@ class FileCheck {
       Missing(4, "is missing: the file holds no puzzle after the count");
     } else if (report_.Count && *report_.Count != report_.Puzzles) {
       report_.Problems.push_back({reader_.File(), 3, countLine_,
-                                  "gives a count of " + std::to_string(*report_.Count) +
-                                      " puzzles, but the file holds " +
+                                  format::CountGiven(*report_.Count) + ", but the file holds " +
                                       std::to_string(report_.Puzzles)});
     }
   }

@@ -13,6 +13,10 @@ std::string TooLongText() {
   return "is longer than " + std::to_string(ItemReader::kMaxItemCharacters) + " characters";
 }
 
+std::string CountGiven(int count) {
+  return "gives a count of " + std::to_string(count) + (count == 1 ? " puzzle" : " puzzles");
+}
+
 bool HasPuzzleExtension(std::string_view fileName) {
   if (fileName.size() < kExtension.size()) {
     return false;

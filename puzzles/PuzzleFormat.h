@@ -44,6 +44,9 @@ inline constexpr std::string_view kCountOutOfRange =
 // "is longer than 32767 characters"
 std::string TooLongText();
 
+// "gives a count of 1 puzzle", "gives a count of 5 puzzles".
+std::string CountGiven(int count);
+
 // Whether a file name ends in ".orp", in any case.
 bool HasPuzzleExtension(std::string_view fileName);
 

@@ -149,9 +149,9 @@ LoadResult ReadPuzzleFromFile(ItemReader& reader, RandomSource& random, Clock& c
         return Failure(kPastEndOfFile, reader.File(), 4,
                        "is missing: the file holds no puzzle after the count");
       }
-      return Failure(kPastEndOfFile, reader.File(), 3,
-                     "gives a count of " + std::to_string(count.Count) +
-                         " puzzles, but the file holds only " + std::to_string(held));
+      return Failure(
+          kPastEndOfFile, reader.File(), 3,
+          format::CountGiven(count.Count) + ", but the file holds only " + std::to_string(held));
     }
     if (reader.TooLong()) {
       return TooLong(reader);

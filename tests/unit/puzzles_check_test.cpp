@@ -103,7 +103,7 @@ TEST(PuzzleChecker, CountIsCheckedAgainstThePuzzlesPresentBothWays) {
   EXPECT_EQ(report.Files[0].File.filename(), "fewer.orp");
   ASSERT_EQ(report.Files[0].Problems.size(), 1u);
   EXPECT_EQ(report.Files[0].Problems[0].Item, 3);
-  EXPECT_EQ(report.Files[0].Problems[0].What, "gives a count of 1 puzzles, but the file holds 2");
+  EXPECT_EQ(report.Files[0].Problems[0].What, "gives a count of 1 puzzle, but the file holds 2");
   ASSERT_EQ(report.Files[1].Problems.size(), 1u);
   EXPECT_EQ(report.Files[1].Problems[0].What, "gives a count of 5 puzzles, but the file holds 2");
 }
