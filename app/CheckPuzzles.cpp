@@ -12,12 +12,17 @@ std::string Counted(int count, const std::string& what) {
   return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
 }
 
+// "Cannot check the puzzle folder /x/Puzzles: the folder does not exist."
+std::string FolderProblem(const PuzzleError& error) {
+  return "Cannot check the puzzle folder " + error.Path.string() + ": " + error.What + ".";
+}
+
 }  // namespace
 
 int RunCheckPuzzles(const std::filesystem::path& folder, std::ostream& out, std::ostream& err) {
   const PuzzleFolderReport report = CheckPuzzleFolder(folder);
   if (report.FolderError && report.Files.empty()) {
-    err << report.FolderError->Message() << '\n';
+    err << FolderProblem(*report.FolderError) << '\n';
     return 1;
   }
   for (const PuzzleFileReport& file : report.Files) {
@@ -35,7 +40,7 @@ int RunCheckPuzzles(const std::filesystem::path& folder, std::ostream& out, std:
   }
   const int files = static_cast<int>(report.Files.size());
   if (report.FolderError) {
-    err << report.FolderError->Message() << '\n';
+    err << FolderProblem(*report.FolderError) << '\n';
   }
   if (report.ProblemCount() == 0) {
     out << Counted(files, "puzzle file") << ", " << Counted(report.PuzzleCount(), "puzzle")

@@ -152,7 +152,8 @@ TEST(PuzzleChecker, MissingFolderIsAnErrorOnTheErrorStream) {
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(run.out.empty());
   ASSERT_EQ(run.err.size(), 1u);
-  EXPECT_NE(run.err[0].find("the folder does not exist"), std::string::npos);
+  EXPECT_EQ(run.err[0], "Cannot check the puzzle folder " + (folder.Path() / "nowhere").string() +
+                            ": the folder does not exist.");
 }
 
 TEST(PuzzleChecker, FolderWithoutPuzzleFilesFails) {
