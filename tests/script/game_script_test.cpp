@@ -414,6 +414,30 @@ TEST_F(StartUp, SpacesAfterTheCategoryKeyAreDroppedAndInsideItKept) {
   EXPECT_TRUE(ContainsRun(game.events, {Say("The current category is: Famous  Phrases")}));
 }
 
+TEST_F(StartUp, CategoryKeyAloneGivesAnEmptyCategory) {
+  folder_.Write("bare.orp", "ZONTARY_WHEEL/PDATA/1.x\r\nC\r\nTP 1\r\nTO BE\r\n");
+  const Game game = Play({}, "dump\nkey F7\ndump\n");
+
+  EXPECT_TRUE(ContainsRun(game.Segment(0), Join({{Sound("newpuzzle.wav"), Say("The category is, ")},
+                                                 Reading("__ __")})));
+  EXPECT_TRUE(SameEvents(game.Segment(1), {Say("The current category is: ")}));
+}
+
+// Whatever order the folder lists its files in, the first value spreads the draw over all of them.
+TEST_F(StartUp, FirstRandomValuePicksOneFileOfTheFolder) {
+  folder_.Write("first.orp", testing::PuzzleFileText("First", "1", {"ONE"}));
+  folder_.Write("second.orp", testing::PuzzleFileText("Second", "1", {"TWO"}));
+  const Game low = Run("0,0", "dump\n", folder_.Path());
+  const Game high = Run("0.75,0", "dump\n", folder_.Path());
+
+  const std::string lowCategory = low.State(1).at("txtCategory");
+  const std::string highCategory = high.State(1).at("txtCategory");
+  EXPECT_NE(lowCategory, highCategory);
+  for (const std::string& category : {lowCategory, highCategory}) {
+    EXPECT_TRUE(category == "First" || category == "Second") << category;
+  }
+}
+
 // A puzzle file as an old Windows editor writes it: Windows-1252 bytes, an accented letter that is
 // never hidden, and a comma kept inside double quotes.
 TEST_F(StartUp, AccentedLetterAndCommaFromAWindowsFileAreReadAloud) {
@@ -497,6 +521,18 @@ TEST_F(WheelSpin, LoseATurnKeepsTheMoneyAndHandsTheWheelBack) {
   EXPECT_TRUE(SameEvents(game.Segment(2), {}));
 }
 
+TEST_F(WheelSpin, RandCommandDecidesTheNextSpin) {
+  OnePuzzle("Test", "TO BE");
+  const Game game = Play({}, "rand 0.9375\ndump\nclick cmdSpin\ndump\nrand 1\nclick cmdSpin\n");
+
+  EXPECT_TRUE(
+      ContainsRun(game.Segment(1), {Sound("loseturn.wav"), Say("Sorry, you lose a turn!")}));
+  // A value outside 0 up to 1 is a fault of the script.
+  EXPECT_TRUE(SameEvents(game.Segment(2), {game.Segment(2).front(), Exit(2)}));
+  EXPECT_EQ(Fields(game.Segment(2).front()).at("event"), "error");
+  EXPECT_EQ(game.status, 2);
+}
+
 // Slots 7 and 19 look and sound like their neighbours; every letter found before the next spin
 // earns a token, and nothing ever spends one.
 TEST_F(WheelSpin, FreeSpinSlotsAwardATokenForEveryLetterFoundOnThem) {
@@ -531,6 +567,9 @@ TEST_F(WheelSpin, FreeSpinSlotsAwardATokenForEveryLetterFoundOnThem) {
   EXPECT_TRUE(ContainsRun(game.Segment(5),
                           {Say("Sorry, you have gone bankrupt!"), Say("You have 3 free spins.")}));
   EXPECT_EQ(game.State(5).at("FreeSpins"), "3");
+  // The used-letter board is sorted; the letters are kept in the order they were tried.
+  EXPECT_EQ(game.State(5).at("txtUsed"), "E O T Z");
+  EXPECT_EQ(game.State(5).at("UsedLetters"), "toze");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -853,6 +892,13 @@ TEST_F(Solving, PunctuationAndBlanksMustBeTypedAsInThePuzzle) {
       ContainsRun(game.Segment(1), {Sound("exit.wav"), Box("Correct!", "That is correct!")}));
 }
 
+TEST_F(Solving, OnlyBlanksTypedIsAWrongSolution) {
+  OnePuzzle("Test", "TO BE");
+  const Game game = Play({}, "dump\nclick cmdSolve\nanswer OK    \nanswer OK\ndump\n");
+
+  EXPECT_TRUE(SameEvents(game.Segment(1), {SolveBox(), Sound("loseturn.wav"), Incorrect()}));
+}
+
 // A solution tried after a spin gives the spin up: the wheel is back and a consonant is ignored.
 TEST_F(Solving, WrongSolutionAfterASpinForfeitsTheSpin) {
   OnePuzzle("Test", "TO BE");
@@ -942,6 +988,20 @@ TEST_F(EndOfGame, OnlyVowelsLeftTakesTheWheelAwayOnce) {
                 "tea toe"),
             Box("Final Winnings", "Your final winnings are: $4250")},
            Farewell()})));
+}
+
+// An underscore written in a puzzle looks like a hidden letter, so that board is never complete.
+TEST_F(EndOfGame, UnderscoreInThePuzzleNeverCountsAsUncovered) {
+  OnePuzzle("Test", "T_T");
+  const Game game = Play({11}, "click cmdSpin\nkey T\ndump\n");
+
+  EXPECT_TRUE(ContainsRun(game.Segment(0),
+                          Join({{Say("There are 2 T's."), Sound("reveal.wav"), Sound("reveal.wav"),
+                                 Sound("applause.wav"), Say("You currently have $1000")},
+                                Reading("T_T")})));
+  EXPECT_FALSE(game.Wrote("msgbox"));
+  EXPECT_EQ(game.State(1).at("txtPuzzle"), "T_T");
+  EXPECT_TRUE(SameEvents(game.Segment(1), Farewell()));
 }
 
 TEST_F(EndOfGame, HiddenYIsNotAVowel) {
