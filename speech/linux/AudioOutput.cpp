@@ -33,6 +33,8 @@ Samples MakeDefaultBeep() {
 }
 
 AudioOutput::AudioOutput(AudioOutputOptions options) {
+  // SDL would otherwise take over SIGINT and SIGTERM, and the game would no longer end on them.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     problem_ = std::string("No sound: the audio system (SDL) could not start: ") + SDL_GetError() +
                ". The game goes on without sound.";

@@ -29,10 +29,13 @@ int ReceiveSamples(short* wave, int count, espeak_EVENT* events) {
   if (job == nullptr) {
     return 0;
   }
-  if (wave != nullptr && count > 0) {
+  // Never ask espeak-ng to abort (by returning 1): in synchronous mode that leaves it waiting
+  // for ever in the next espeak_Terminate or espeak_Cancel. Synthesis is so fast that letting a
+  // stopped text run out, unheard, costs only a few milliseconds.
+  if (wave != nullptr && count > 0 && !job->stop->load()) {
     job->samples->insert(job->samples->end(), wave, wave + count);
   }
-  return job->stop->load() ? 1 : 0;  // 1 asks espeak-ng to stop this text
+  return 0;
 }
 
 // espeak-ng normally speaks at the output's own rate; should it not, stretch linearly.
@@ -65,16 +68,14 @@ EspeakEngine::EspeakEngine() {
   espeak_SetSynthCallback(&ReceiveSamples);
   if (espeak_SetVoiceByName("en") != EE_OK) {
     problem_ = "the game's own voice (espeak-ng) could not start: it has no English voice (\"en\")";
-    espeak_Terminate();
     return;
   }
   ready_ = true;
 }
 
-EspeakEngine::~EspeakEngine() {
-  if (ready_) {
-    espeak_Terminate();
-  }
+EspeakEngine& EspeakEngine::Process() {
+  static EspeakEngine engine;  // started once, on first use, by whichever thread comes first
+  return engine;
 }
 
 Samples EspeakEngine::Synthesize(std::string_view text, const std::atomic<bool>& stop) {
@@ -85,16 +86,16 @@ Samples EspeakEngine::Synthesize(std::string_view text, const std::atomic<bool>&
   const std::string terminated(text);
   SynthesisJob job{&samples, &stop};
   std::lock_guard lock(mutex_);
+  // In synchronous mode espeak_Synth returns when the whole text is made.
   if (espeak_Synth(terminated.c_str(), terminated.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
                    nullptr, &job) != EE_OK) {
     return {};
   }
-  espeak_Synchronize();
   return Resample(samples, sampleRate_);
 }
 
-EspeakVoice::EspeakVoice(std::shared_ptr<EspeakEngine> engine, std::shared_ptr<AudioOutput> output)
-    : engine_(std::move(engine)), output_(std::move(output)), worker_(&EspeakVoice::Work, this) {}
+EspeakVoice::EspeakVoice(EspeakEngine& engine, std::shared_ptr<AudioOutput> output)
+    : engine_(engine), output_(std::move(output)), worker_(&EspeakVoice::Work, this) {}
 
 EspeakVoice::~EspeakVoice() {
   std::unique_lock lock(mutex_);
@@ -131,7 +132,7 @@ void EspeakVoice::Work() {
     const std::string text = next->text;
     stopSynthesis_ = false;
     lock.unlock();
-    auto samples = std::make_shared<const Samples>(engine_->Synthesize(text, stopSynthesis_));
+    auto samples = std::make_shared<const Samples>(engine_.Synthesize(text, stopSynthesis_));
     lock.lock();
     Utterance* utterance = FindLocked(number);
     if (utterance == nullptr) {

@@ -19,11 +19,12 @@
 namespace orvanta::speech {
 
 // espeak-ng set up to synthesize into memory with the English voice. espeak-ng keeps its state
-// per process: have one engine at a time (the speech platform owns it).
+// per process and cannot be started a second time once stopped (espeak_Terminate followed by
+// espeak_Initialize leaves the next espeak_Terminate waiting for ever), so there is exactly one
+// engine, started at its first use and left to the operating system at exit.
 class EspeakEngine {
  public:
-  EspeakEngine();
-  ~EspeakEngine();
+  static EspeakEngine& Process();
   EspeakEngine(const EspeakEngine&) = delete;
   EspeakEngine& operator=(const EspeakEngine&) = delete;
 
@@ -31,11 +32,14 @@ class EspeakEngine {
   // Why espeak-ng could not start, for the player; empty when it is ready.
   const std::string& Problem() const { return problem_; }
 
-  // The spoken text (UTF-8, plain text) as samples at the audio output's rate; returns early,
-  // with what was made so far, once `stop` turns true. Empty when the engine is not ready.
+  // The spoken text (UTF-8, plain text) as samples at the audio output's rate; once `stop`
+  // turns true the rest is dropped. Empty when the engine is not ready.
   Samples Synthesize(std::string_view text, const std::atomic<bool>& stop);
 
  private:
+  EspeakEngine();
+  ~EspeakEngine() = default;
+
   std::mutex mutex_;  // espeak-ng synthesizes one text at a time
   bool ready_ = false;
   int sampleRate_ = 0;
@@ -44,7 +48,7 @@ class EspeakEngine {
 
 class EspeakVoice : public SapiVoice {
  public:
-  EspeakVoice(std::shared_ptr<EspeakEngine> engine, std::shared_ptr<AudioOutput> output);
+  EspeakVoice(EspeakEngine& engine, std::shared_ptr<AudioOutput> output);
   // Lets queued speech (the farewell) finish, for at most a few seconds.
   ~EspeakVoice() override;
   EspeakVoice(const EspeakVoice&) = delete;
@@ -73,7 +77,7 @@ class EspeakVoice : public SapiVoice {
   void WaitUntilSpoken(std::unique_lock<std::mutex>& lock, std::uint64_t number,
                        std::chrono::steady_clock::time_point deadline);
 
-  std::shared_ptr<EspeakEngine> engine_;
+  EspeakEngine& engine_;
   std::shared_ptr<AudioOutput> output_;
 
   std::mutex mutex_;

@@ -47,11 +47,8 @@ bool LinuxSpeechPlatform::VoicePossible(std::string& why) {
     why = "the game's own voice (espeak-ng) needs an audio device, and none could be opened";
     return false;
   }
-  if (!engine_) {
-    engine_ = std::make_shared<EspeakEngine>();
-  }
-  if (!engine_->Ready()) {
-    why = engine_->Problem();
+  if (const EspeakEngine& engine = EspeakEngine::Process(); !engine.Ready()) {
+    why = engine.Problem();
     return false;
   }
   return true;
@@ -62,7 +59,7 @@ std::unique_ptr<SapiVoice> LinuxSpeechPlatform::CreateSapiVoice() {
   if (!VoicePossible(why)) {
     return nullptr;
   }
-  return std::make_unique<EspeakVoice>(engine_, output_);
+  return std::make_unique<EspeakVoice>(EspeakEngine::Process(), output_);
 }
 
 std::string LinuxSpeechPlatform::SpeechProblem() {

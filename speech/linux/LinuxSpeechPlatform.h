@@ -53,7 +53,6 @@ class LinuxSpeechPlatform : public SpeechPlatform {
   std::shared_ptr<AudioOutput> output_;
   std::unique_ptr<SpeechDispatcherRoute> dispatcher_;
   UnreachableScreenReader unreachable_;
-  std::shared_ptr<EspeakEngine> engine_;
 };
 
 }  // namespace orvanta::speech
