@@ -1,0 +1,241 @@
+#!/usr/bin/python3
+"""Plays one whole game of the real program on an X display, with real key presses.
+
+Usage: play_game.py --game PATH/TO/orvanta [--artefacts DIR] [--timeout SECONDS] [--keep]
+
+The game speaks to a fake speech-dispatcher (tests/platform/fake_ssip_server.py) and plays its
+sounds through SDL's disk driver into a raw file. The run spins once ($200), calls T, asks for
+the money (F5) and the used letters (F4), solves the puzzle with F12 and closes the two boxes.
+It then checks every sentence the speech service received, in order, with its priority and the
+one interruption, that each sound was really played in the expected order, and that the game
+ended with status 0. A screenshot of the main window taken right after the spin is kept in the
+artefacts folder.
+
+Exit status: 0 passed, 1 failed, 77 skipped (no display, or xdotool/ImageMagick missing).
+"""
+
+import argparse
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import e2e_common as e2e  # noqa: E402
+
+# The puzzle is "TO BE": T, O, space, B, E.
+BOARD_AT_START = ["The current puzzle is. ", "Blank.", "Blank.", "Space.", "Blank.", "Blank."]
+BOARD_AFTER_T = ["The current puzzle is. ", "T.", "Blank.", "Space.", "Blank.", "Blank."]
+
+SPLASH = ["Orvanta. Version 0.4"]
+DEAL = ["The category is, Short Phrases"] + BOARD_AT_START
+SPIN = ["Spinning the wheel.", "200 dollars."]
+CALL_T = ["There are 1 T's.", "You currently have $200"] + BOARD_AFTER_T
+MONEY = ["You currently have $200"]
+USED = ["The following letters have been used. T"]
+FAREWELL = ["Thanks for playing Orvanta. Exiting program."]
+
+# --rand: the puzzle file (one), the puzzle in it (one), then the spin: slot 3 is $200.
+RAND = [0, 0, (3 - 0.5) / 24]
+
+
+def check_speech(events, failures):
+    """The exact sentences in order, each at priority `message`, and the interruptions."""
+    expected = SPLASH + DEAL + SPIN + CALL_T + MONEY + USED + FAREWELL
+    spoken = [e["text"] for e in events if e["event"] == "speak"]
+    if spoken != expected:
+        failures.append("spoken sentences differ.\n  expected: %r\n  got:      %r"
+                        % (expected, spoken))
+    for e in events:
+        if e["event"] == "speak" and e.get("priority") != "message":
+            failures.append("%r was spoken with priority %r, not 'message'"
+                            % (e["text"], e.get("priority")))
+    # Only the splash line and F4 interrupt: each is the first thing after a CANCEL of our own
+    # speech, and nothing else cancels anything.
+    interrupting = {SPLASH[0], USED[0]}
+    for i, e in enumerate(events):
+        if e["event"] == "speak":
+            cancelled = i > 0 and events[i - 1]["event"] == "cancel"
+            if e["text"] in interrupting and not cancelled:
+                failures.append("%r was not preceded by a CANCEL (it must interrupt)" % e["text"])
+        elif e["event"] == "cancel":
+            following = events[i + 1] if i + 1 < len(events) else None
+            if following is None or following["event"] != "speak" or \
+                    following["text"] not in interrupting:
+                failures.append("an unexpected CANCEL (before %r)"
+                                % (following and following.get("text")))
+            if e.get("scope") != "self":
+                failures.append("CANCEL %s: the game must only cancel its own speech"
+                                % e.get("scope"))
+    clients = {e.get("client") for e in events}
+    if len(clients) != 1:
+        failures.append("speech came over several connections: %s" % sorted(clients))
+
+
+def check_sounds(audio_path, sound_folder, failures):
+    """Every effect played whole, as often as the game plays it, in the game's order."""
+    try:
+        with open(audio_path, "rb") as raw:
+            stream = raw.read()
+    except FileNotFoundError:
+        failures.append("SDL's disk driver wrote no output at %s" % audio_path)
+        return
+    expected_order = ["intro.wav", "ZONTARY.WAV", "newpuzzle.wav", "spin.wav", "reveal.wav",
+                      "applause.wav", "exit.wav", "exit.wav"]
+    never = ["wrong.wav", "loseturn.wav", "bankrupt.wav"]
+    starts = []
+    for name in sorted(set(expected_order)) + never:
+        sound = e2e.wav_samples(os.path.join(sound_folder, name))
+        plays = e2e.find_plays(stream, sound)
+        wanted = expected_order.count(name)
+        if len(plays) != wanted:
+            failures.append("%s was played %d times, expected %d" % (name, len(plays), wanted))
+        starts += [(at, name) for at in plays]
+    order = [name for _, name in sorted(starts)]
+    if order != expected_order and not failures:
+        failures.append("sounds played in the order %s, expected %s" % (order, expected_order))
+    seconds = len(stream) / 2 / e2e.SAMPLE_RATE
+    print("sound: %.1f s of output; plays at %s" % (
+        seconds, ", ".join("%s %.2f s" % (n, at / e2e.SAMPLE_RATE) for at, n in sorted(starts))))
+
+
+def screenshot(window_id, path):
+    """The window with its title bar, cut out of a picture of the whole screen (ImageMagick's
+    `import -window ID` takes many seconds on a GTK window; `-window root` is quick)."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    crop = []
+    info = None
+    for _ in range(5):  # xwininfo now and then fails on a window that is being repainted
+        info = e2e.run_tool(["xwininfo", "-id", window_id])
+        if info:
+            break
+        time.sleep(0.2)
+    if info:
+        g = {}
+        for line in info.splitlines():
+            key, _, value = line.strip().partition(":")
+            g[key] = value.strip()
+        left, right, top, bottom = 0, 0, 0, 0
+        extents = e2e.run_tool(["xprop", "-id", window_id, "_NET_FRAME_EXTENTS"]) or ""
+        if "=" in extents:
+            left, right, top, bottom = (int(v) for v in extents.split("=")[1].split(","))
+        x, y = int(g["Absolute upper-left X"]), int(g["Absolute upper-left Y"])
+        crop = ["-crop", "%dx%d+%d+%d" % (int(g["Width"]) + left + right,
+                                          int(g["Height"]) + top + bottom,
+                                          max(0, x - left), max(0, y - top)), "+repage"]
+    if e2e.run_tool(["import", "-window", "root"] + crop + [path], timeout=15) is None:
+        return False
+    return os.path.exists(path)
+
+
+def play(args):
+    deadline = e2e.Deadline(args.timeout)
+    run = e2e.GameRun(args.game, rand=RAND, keep=args.keep)
+    failures = []
+    try:
+        run.start(deadline)
+        def step(what):
+            print("%6.2f s  %s" % (time.monotonic() - run.started_at, what), flush=True)
+
+        main = run.wait_main_window(deadline)
+        step("main window %s shown" % main)
+
+        # The deal: category and board read aloud; then the game waits for a key.
+        done = len(SPLASH + DEAL)
+        run.wait_spoken(done, "the category and the board to be read", deadline)
+        e2e.wait_focus(main, "the main window", deadline)
+        time.sleep(0.3)
+
+        # Focus starts on the board; Tab reaches the spin button, Space presses it.
+        step("the deal is spoken; Tab, Space")
+        e2e.press("Tab")
+        e2e.press("space")
+        done += len(SPIN)
+        run.wait_spoken(done, "the spin's amount", deadline)
+        time.sleep(0.3)  # let the label and the disabled button repaint
+        step("the spin is spoken; screenshot")
+        shot = os.path.join(args.artefacts, "main-window.png")
+        if screenshot(main, shot):
+            print("screenshot: %s" % shot)
+        else:
+            failures.append("no screenshot could be taken")
+
+        step("T")
+        e2e.press("t")
+        done += len(CALL_T)
+        run.wait_spoken(done, "the T to be announced and the board read again", deadline)
+
+        step("F5")
+        e2e.press("F5")
+        done += len(MONEY)
+        run.wait_spoken(done, "the money (F5)", deadline)
+
+        step("F4")
+        e2e.press("F4")
+        done += len(USED)
+        run.wait_spoken(done, "the used letters (F4)", deadline)
+
+        step("F12")
+        e2e.press("F12")
+        box = run.wait_window("^Solve Puzzle$", "the Solve Puzzle box", deadline)
+        e2e.wait_focus(box, "the Solve Puzzle box", deadline)
+        step("typing the solution")
+        e2e.type_text("to be")
+        e2e.press("Return")
+
+        box = run.wait_window("^Correct!$", "the Correct! box", deadline)
+        step("Return on the Correct! box")
+        e2e.wait_focus(box, "the Correct! box", deadline)
+        e2e.press("Return")
+        box = run.wait_window("^Final Winnings$", "the Final Winnings box", deadline)
+        step("Return on the Final Winnings box")
+        e2e.wait_focus(box, "the Final Winnings box", deadline)
+        e2e.press("Return")
+
+        done += len(FAREWELL)
+        run.wait_spoken(done, "the farewell", deadline)
+        status = e2e.wait_for(lambda: run.process.poll() is not None, "the game to end",
+                              deadline, limit=15) and run.process.returncode
+        step("the game ended with status %s" % status)
+        if status != 0:
+            failures.append("the game ended with status %s, not 0" % status)
+    except e2e.Failure as failure:
+        failures.append(str(failure))
+    finally:
+        run.stop()
+        time.sleep(0.1)
+    if run.process is not None:
+        check_speech(run.speech.log.events(), failures)
+        check_sounds(run.audio, os.path.dirname(os.path.abspath(args.game)), failures)
+    errors = run.errors()
+    run.remove_files()
+    if args.keep:
+        print("kept the run's files in %s" % run.workdir)
+    return failures, errors
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--game", required=True)
+    parser.add_argument("--artefacts", default=os.path.join(os.getcwd(), "artefacts"))
+    parser.add_argument("--timeout", type=float, default=120)
+    parser.add_argument("--keep", action="store_true", help="keep the run's temporary files")
+    args = parser.parse_args()
+    e2e.skip_unless_display()
+    if not os.access(args.game, os.X_OK):
+        print("FAIL: no game at %s" % args.game)
+        return 1
+
+    failures, errors = play(args)
+    if failures:
+        print("FAIL:")
+        for failure in failures:
+            print(" - " + failure)
+        if errors.strip():
+            print("the game's error output:\n" + errors)
+        return 1
+    print("PASS: a whole game, spoken and heard as expected")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
