@@ -215,5 +215,42 @@ TEST_F(SpeechDispatcherRouteTest, StandaloneFakeServerLogsWhatTheGameSays) {
   EXPECT_LT(lines.find("cancel"), lines.find("Used letters"));
 }
 
+// The real daemon, when it is installed: the route connects, and however the daemon copes with
+// the machine's audio (it hangs without a sound card), the game is never held up.
+TEST_F(SpeechDispatcherRouteTest, RealDaemonNeverHoldsUpTheGame) {
+  if (std::system("command -v speech-dispatcher >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "speech-dispatcher is not installed";
+  }
+  const auto home = folder_ / "home";
+  std::filesystem::create_directories(home);
+  const std::string command = "HOME=" + home.string() + " XDG_RUNTIME_DIR=" + home.string() +
+                              " speech-dispatcher -s -c unix_socket -S " + Socket().string() +
+                              " -t 5 >/dev/null 2>&1 & echo $! > " + (folder_ / "pid").string();
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  for (int i = 0; i < 150 && !std::filesystem::exists(Socket()); ++i) {
+    std::this_thread::sleep_for(milliseconds(20));
+  }
+  int pid = 0;
+  std::ifstream(folder_ / "pid") >> pid;
+  ASSERT_GT(pid, 0);
+  if (!std::filesystem::exists(Socket())) {
+    std::system(("kill -9 " + std::to_string(pid)).c_str());
+    GTEST_SKIP() << "speech-dispatcher did not start on its socket within 3 s";
+  }
+  const auto start = Clock::now();
+  {
+    SpeechDispatcherRoute route(At("unix_socket:" + Socket().string()));
+    EXPECT_TRUE(route.Reachable()) << route.Problem();
+    for (const char* text : {"Spinning the wheel.", "300 dollars.", "There are 2 T's."}) {
+      const auto call = Clock::now();
+      route.SayString(text, false);
+      EXPECT_LT(Since(call), milliseconds(50));
+    }
+    route.SayString("Used letters: t.", true);
+  }
+  EXPECT_LT(Since(start), milliseconds(2500));
+  std::system(("kill -9 " + std::to_string(pid)).c_str());  // it ignores SIGTERM while hung
+}
+
 }  // namespace
 }  // namespace orvanta::speech
