@@ -48,6 +48,7 @@ class EspeakEngine {
 
 class EspeakVoice : public SapiVoice {
  public:
+  // `output` must not be null; without a device every text is done at once, unheard.
   EspeakVoice(EspeakEngine& engine, std::shared_ptr<AudioOutput> output);
   // Lets queued speech (the farewell) finish, for at most a few seconds.
   ~EspeakVoice() override;
