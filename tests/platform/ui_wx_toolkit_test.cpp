@@ -1,0 +1,847 @@
+// The wx back end under a real X display: a small window of the game's kinds of controls is
+// built, changed and played with real key presses and clicks (XTEST). Run under Xvfb with a
+// window manager (openbox); without a display every case is skipped.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <wx/button.h>
+#include <wx/frame.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/statbmp.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/textdlg.h>
+#include <wx/uiaction.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ui/ProgramEnd.h"
+#include "ui/Window.h"
+#include "ui/wx/WxToolkit.h"
+
+namespace orvanta::ui {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::filesystem::path kDataFolder =
+    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+
+ControlLayout Item(std::string name, ControlKind kind, std::string parent, Twips position,
+                   int tabIndex = -1) {
+  ControlLayout layout;
+  layout.name = std::move(name);
+  layout.kind = kind;
+  layout.parent = std::move(parent);
+  layout.position = position;
+  layout.tabIndex = tabIndex;
+  return layout;
+}
+
+ControlLayout ReadOnlyBox(std::string name, Twips position, int tabIndex, std::string label) {
+  ControlLayout layout =
+      Item(std::move(name), ControlKind::TextBox, "frmBoard", position, tabIndex);
+  layout.readOnly = true;
+  layout.accessibleName = std::move(label);
+  return layout;
+}
+
+// A small playing window: a frame holding a board, a money box and a nested frame with the
+// default button; every handler call is recorded.
+class TestWindow final : public Window {
+ public:
+  TestWindow()
+      : frmBoard(Item("frmBoard", ControlKind::Frame, "", {120, 120, 6615, 3735}), "Board"),
+        lblBoard(Item("lblBoard", ControlKind::Label, "frmBoard", {480, 360, 1575, 255}),
+                 "Current Puzzle"),
+        txtBoard(BoardLayout(), ""),
+        lblMoney(Item("lblMoney", ControlKind::Label, "frmBoard", {4560, 360, 1095, 255}),
+                 "Your Assets"),
+        txtMoney(MoneyLayout(), "$0"),
+        lblCategory(Item("lblCategory", ControlKind::Label, "frmBoard", {480, 1800, 1215, 255}),
+                    "Puzzle Category"),
+        txtCategory(ReadOnlyBox("txtCategory", {480, 2040, 3855, 285}, 3, "Puzzle Category"), ""),
+        cmdSolve(Item("cmdSolve", ControlKind::Button, "frmBoard", {480, 3120, 1815, 375}, 2),
+                 "Solve the Puzzle"),
+        frmSpin(Item("frmSpin", ControlKind::Frame, "frmBoard", {4440, 1680, 1815, 1335}), "Wheel"),
+        cmdSpin(SpinLayout(), "Spin Wheel"),
+        lblSpin(Item("lblSpin", ControlKind::Label, "frmSpin", {240, 960, 1335, 255}), "") {
+    layout_.name = "frmTest";
+    layout_.caption = "Orvanta Test";
+    layout_.clientWidth = 6840;
+    layout_.clientHeight = 3990;
+    layout_.defaultFont = Font{"MS Sans Serif", 8.25, false};
+    layout_.menus = {{"mnuFile", "&File", {{"mnuFExit", "E&xit"}}},
+                     {"mnuCheat", "&Cheat", {{"mnuCReveal", "Reveal Answer"}}}};
+  }
+
+  const WindowLayout& Layout() const override { return layout_; }
+  std::vector<Control*> Controls() override {
+    return {&frmBoard,    &lblBoard, &txtBoard, &lblMoney, &txtMoney, &lblCategory,
+            &txtCategory, &cmdSolve, &frmSpin,  &cmdSpin,  &lblSpin};
+  }
+  void KeyUp(int keyCode, ShiftState shift) override {
+    keys.push_back({keyCode, shift});
+    if (onKey)
+      onKey(keyCode);
+  }
+  void ButtonClicked(std::string_view button) override {
+    clicks.emplace_back(button);
+    if (onClick)
+      onClick(button);
+  }
+  void MenuChosen(std::string_view item) override { menus.emplace_back(item); }
+  void CloseRequested() override {
+    ++closeRequests;
+    if (onClose)
+      onClose();
+  }
+
+  struct Key {
+    int code;
+    ShiftState shift;
+  };
+  std::vector<Key> keys;
+  std::vector<std::string> clicks;
+  std::vector<std::string> menus;
+  int closeRequests = 0;
+  std::function<void(int)> onKey;
+  std::function<void(std::string_view)> onClick;
+  std::function<void()> onClose;
+
+  Control frmBoard, lblBoard, txtBoard, lblMoney, txtMoney, lblCategory, txtCategory, cmdSolve,
+      frmSpin, cmdSpin, lblSpin;
+
+ private:
+  static ControlLayout BoardLayout() {
+    ControlLayout layout = ReadOnlyBox("txtBoard", {480, 600, 3855, 975}, 0, "Current Puzzle");
+    layout.multiLine = true;
+    layout.monospaced = true;
+    layout.font = Font{"Courier New", 9.75, false};
+    return layout;
+  }
+  static ControlLayout MoneyLayout() {
+    ControlLayout layout =
+        Item("txtMoney", ControlKind::TextBox, "frmBoard", {4560, 600, 1575, 285}, 5);
+    layout.accessibleName = "Your Assets";
+    return layout;
+  }
+  static ControlLayout SpinLayout() {
+    ControlLayout layout =
+        Item("cmdSpin", ControlKind::Button, "frmSpin", {240, 240, 1335, 615}, 1);
+    layout.defaultButton = true;
+    return layout;
+  }
+  WindowLayout layout_;
+};
+
+// A borderless window like the splash: a shape, the program's picture, a label and a button.
+class SplashLikeWindow final : public Window {
+ public:
+  SplashLikeWindow()
+      : Shape1(Item("Shape1", ControlKind::Shape, "", {120, 120, 5775, 1935}), ""),
+        Image1(Item("Image1", ControlKind::Image, "", {240, 240, 480, 480}), ""),
+        lblName(Item("lblName", ControlKind::Label, "", {960, 240, 4815, 495}), "Orvanta"),
+        cmdOK(Item("cmdOK", ControlKind::Button, "", {5160, 1560, 615, 375}, 0), "OK") {
+    layout_.name = "frmSplash";
+    layout_.caption = "Orvanta";
+    layout_.clientWidth = 6015;
+    layout_.clientHeight = 2175;
+    layout_.titleBar = false;
+    layout_.centred = true;
+    layout_.inTaskbar = false;
+  }
+  const WindowLayout& Layout() const override { return layout_; }
+  std::vector<Control*> Controls() override { return {&Shape1, &Image1, &lblName, &cmdOK}; }
+  void KeyUp(int keyCode, ShiftState) override { keys.push_back(keyCode); }
+  void ButtonClicked(std::string_view) override {}
+  void MenuChosen(std::string_view) override {}
+  void CloseRequested() override {}
+
+  std::vector<int> keys;
+  Control Shape1, Image1, lblName, cmdOK;
+
+ private:
+  WindowLayout layout_;
+};
+
+bool HasDisplay() {
+  const char* display = std::getenv("DISPLAY");
+  return display != nullptr && *display != '\0';
+}
+
+// One toolkit for the whole test program: wx starts once per process.
+WxToolkit& SharedToolkit() {
+  static const std::unique_ptr<WxToolkit> toolkit = [] {
+    std::string error;
+    static char name[] = "orvanta_platform_tests";
+    static char* arguments[] = {name, nullptr};
+    auto created = WxToolkit::Create(1, arguments, kDataFolder, error);
+    if (!created)
+      ADD_FAILURE() << error;
+    return created;
+  }();
+  return *toolkit;
+}
+
+// Test-only: turns the loop until `done` holds or the time is up.
+bool PumpUntil(WxToolkit& toolkit, const std::function<bool()>& done,
+               std::chrono::milliseconds patience = 3s) {
+  const auto deadline = std::chrono::steady_clock::now() + patience;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline)
+      return false;
+    toolkit.DoEvents();
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
+}
+
+void Settle(WxToolkit& toolkit) {
+  const auto deadline = std::chrono::steady_clock::now() + 150ms;
+  while (std::chrono::steady_clock::now() < deadline) {
+    toolkit.DoEvents();
+    std::this_thread::sleep_for(5ms);
+  }
+}
+
+// Runs `answer` from the event loop as soon as a modal box is up.
+void WhenBoxIsUp(std::function<void()> answer) {
+  auto* call = new std::function<void()>(std::move(answer));
+  g_timeout_add(
+      150,
+      [](gpointer data) -> gboolean {
+        std::unique_ptr<std::function<void()>> owned(static_cast<std::function<void()>*>(data));
+        (*owned)();
+        return G_SOURCE_REMOVE;
+      },
+      call);
+}
+
+GtkWidget* OpenMessageDialog() {
+  GList* windows = gtk_window_list_toplevels();
+  GtkWidget* found = nullptr;
+  for (GList* item = windows; item != nullptr; item = item->next) {
+    auto* widget = static_cast<GtkWidget*>(item->data);
+    if (GTK_IS_MESSAGE_DIALOG(widget) && gtk_widget_get_visible(widget))
+      found = widget;
+  }
+  g_list_free(windows);
+  return found;
+}
+
+class WxToolkitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HasDisplay())
+      GTEST_SKIP() << "no X display (DISPLAY is unset): run under xvfb-run";
+    toolkit_ = &SharedToolkit();
+    toolkit_->Load(window_);
+  }
+  void TearDown() override {
+    if (toolkit_ != nullptr) {
+      toolkit_->Unload(window_);
+      toolkit_->DoEvents();
+    }
+  }
+  void ShowAndFocus() {
+    toolkit_->Show(window_);
+    ASSERT_TRUE(PumpUntil(*toolkit_, [this] {
+      return toolkit_->TopLevelOf(window_)->IsShownOnScreen() &&
+             static_cast<wxFrame*>(toolkit_->TopLevelOf(window_))->IsActive();
+    })) << "the window never became active (is a window manager running?)";
+  }
+  void Focus(Control& control) {
+    wxWindow* widget = toolkit_->WidgetOf(control);
+    widget->SetFocus();
+    ASSERT_TRUE(PumpUntil(*toolkit_, [widget] { return wxWindow::FindFocus() == widget; }));
+  }
+  void Press(int keyCode, int modifiers = wxMOD_NONE) {
+    wxUIActionSimulator keyboard;
+    keyboard.Char(keyCode, modifiers);
+  }
+  wxPoint ClientPosition(const Control& control) {
+    wxWindow* frame = toolkit_->TopLevelOf(window_);
+    wxWindow* client = nullptr;
+    for (wxWindow* child : frame->GetChildren()) {
+      if (dynamic_cast<wxPanel*>(child) != nullptr)
+        client = child;
+    }
+    // Where GTK really put the widget's outer corner (wx reports a frame's inner area).
+    int x = 0;
+    int y = 0;
+    gtk_widget_translate_coordinates(
+        static_cast<GtkWidget*>(toolkit_->WidgetOf(control)->GetHandle()),
+        static_cast<GtkWidget*>(client->GetHandle()), 0, 0, &x, &y);
+    return wxPoint(x, y);
+  }
+
+  WxToolkit* toolkit_ = nullptr;
+  TestWindow window_;
+};
+
+// --- Building the window ---------------------------------------------------------------
+
+TEST_F(WxToolkitTest, EachControlBecomesTheWidgetOfItsKind) {
+  EXPECT_NE(dynamic_cast<wxStaticBox*>(toolkit_->WidgetOf(window_.frmBoard)), nullptr);
+  EXPECT_NE(dynamic_cast<wxStaticBox*>(toolkit_->WidgetOf(window_.frmSpin)), nullptr);
+  EXPECT_NE(dynamic_cast<wxStaticText*>(toolkit_->WidgetOf(window_.lblBoard)), nullptr);
+  auto* board = dynamic_cast<wxTextCtrl*>(toolkit_->WidgetOf(window_.txtBoard));
+  ASSERT_NE(board, nullptr);
+  EXPECT_TRUE(board->IsMultiLine());
+  EXPECT_FALSE(board->IsEditable());
+  auto* money = dynamic_cast<wxTextCtrl*>(toolkit_->WidgetOf(window_.txtMoney));
+  ASSERT_NE(money, nullptr);
+  EXPECT_TRUE(money->IsSingleLine());
+  EXPECT_TRUE(money->IsEditable());
+  EXPECT_EQ(money->GetValue(), "$0");
+  auto* spin = dynamic_cast<wxButton*>(toolkit_->WidgetOf(window_.cmdSpin));
+  ASSERT_NE(spin, nullptr);
+  EXPECT_EQ(spin->GetLabel(), "Spin Wheel");
+}
+
+TEST_F(WxToolkitTest, ControlsInsideFramesLieInsideThem) {
+  EXPECT_EQ(toolkit_->WidgetOf(window_.txtBoard)->GetParent(),
+            toolkit_->WidgetOf(window_.frmBoard));
+  EXPECT_EQ(toolkit_->WidgetOf(window_.cmdSpin)->GetParent(), toolkit_->WidgetOf(window_.frmSpin));
+  EXPECT_EQ(toolkit_->WidgetOf(window_.frmSpin)->GetParent(), toolkit_->WidgetOf(window_.frmBoard));
+}
+
+TEST_F(WxToolkitTest, PositionsInTwipsAreScaledFromTheFramesCorner) {
+  ShowAndFocus();
+  const auto px = [this](int twips) { return toolkit_->ToPixels(twips); };
+  // GTK measures the frames' captions when it lays the window out; the controls follow.
+  const wxPoint spinAt(px(120) + px(4440) + px(240), px(120) + px(1680) + px(240));
+  PumpUntil(
+      *toolkit_, [&] { return ClientPosition(window_.cmdSpin) == spinAt; }, 1s);
+  EXPECT_EQ(ClientPosition(window_.frmBoard), wxPoint(px(120), px(120)));
+  EXPECT_EQ(ClientPosition(window_.txtBoard), wxPoint(px(120) + px(480), px(120) + px(600)));
+  // Nested: frmSpin at 4440,1680 inside frmBoard, cmdSpin at 240,240 inside frmSpin.
+  EXPECT_EQ(ClientPosition(window_.cmdSpin), spinAt);
+  EXPECT_EQ(toolkit_->WidgetOf(window_.txtBoard)->GetSize(), wxSize(px(3855), px(975)));
+  EXPECT_EQ(toolkit_->WidgetOf(window_.cmdSolve)->GetSize(), wxSize(px(1815), px(375)));
+  EXPECT_EQ(toolkit_->TopLevelOf(window_)->GetClientSize(), wxSize(px(6840), px(3990)));
+}
+
+TEST_F(WxToolkitTest, TheBoardIsMonospacedAndTheRestUsesTheDialogFont) {
+  const wxFont board = toolkit_->WidgetOf(window_.txtBoard)->GetFont();
+  EXPECT_TRUE(board.IsFixedWidth()) << board.GetFaceName();
+  EXPECT_NEAR(board.GetFractionalPointSize(), 9.75, 0.01);
+  EXPECT_FALSE(toolkit_->WidgetOf(window_.lblBoard)->GetFont().IsFixedWidth());
+}
+
+TEST_F(WxToolkitTest, TheWindowIsFixedInSizeWithAMenuBarOfAccessKeysOnly) {
+  auto* frame = dynamic_cast<wxFrame*>(toolkit_->TopLevelOf(window_));
+  ASSERT_NE(frame, nullptr);
+  EXPECT_FALSE(frame->HasFlag(wxRESIZE_BORDER));
+  EXPECT_EQ(frame->GetTitle(), "Orvanta Test");
+  wxMenuBar* bar = frame->GetMenuBar();
+  ASSERT_NE(bar, nullptr);
+  ASSERT_EQ(bar->GetMenuCount(), 2u);
+  EXPECT_EQ(bar->GetMenuLabel(0), "&File");
+  const wxMenuItemList& items = bar->GetMenu(0)->GetMenuItems();
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(items.front()->GetItemLabel(), "E&xit");  // no "\tCtrl+Q"
+  EXPECT_EQ(items.front()->GetAccel(), nullptr);
+}
+
+TEST_F(WxToolkitTest, TextBoxesCarryTheNamesOfTheirLabelsForScreenReaders) {
+  // A multi-line box is read through its inner text view.
+  GtkWidget* scroller = static_cast<GtkWidget*>(toolkit_->WidgetOf(window_.txtBoard)->GetHandle());
+  ASSERT_TRUE(GTK_IS_SCROLLED_WINDOW(scroller));
+  GtkWidget* view = gtk_bin_get_child(GTK_BIN(scroller));
+  EXPECT_STREQ(atk_object_get_name(gtk_widget_get_accessible(view)), "Current Puzzle");
+  GtkWidget* money = static_cast<GtkWidget*>(toolkit_->WidgetOf(window_.txtMoney)->GetHandle());
+  EXPECT_STREQ(atk_object_get_name(gtk_widget_get_accessible(money)), "Your Assets");
+}
+
+// --- Mirroring the controls' state -------------------------------------------------------
+
+TEST_F(WxToolkitTest, ChangesToControlsReachTheirWidgetsAtOnce) {
+  window_.txtBoard.SetText("_ _ _   _ _ _");
+  window_.lblSpin.SetText("300 dollars");
+  window_.cmdSpin.SetEnabled(false);
+  window_.frmBoard.SetText("Puzzle");
+  EXPECT_EQ(static_cast<wxTextCtrl*>(toolkit_->WidgetOf(window_.txtBoard))->GetValue(),
+            "_ _ _   _ _ _");
+  EXPECT_EQ(toolkit_->WidgetOf(window_.lblSpin)->GetLabel(), "300 dollars");
+  EXPECT_FALSE(toolkit_->WidgetOf(window_.cmdSpin)->IsEnabled());
+  EXPECT_EQ(toolkit_->WidgetOf(window_.frmBoard)->GetLabel(), "Puzzle");
+  window_.cmdSpin.SetEnabled(true);
+  EXPECT_TRUE(toolkit_->WidgetOf(window_.cmdSpin)->IsEnabled());
+}
+
+TEST_F(WxToolkitTest, AnUnchangedTextIsNotWrittenAgain) {
+  auto* board = static_cast<wxTextCtrl*>(toolkit_->WidgetOf(window_.txtBoard));
+  int writes = 0;
+  board->Bind(wxEVT_TEXT, [&writes](wxCommandEvent&) { ++writes; });
+  window_.txtBoard.SetText("A _ _");
+  window_.txtBoard.SetVisible(false);
+  window_.txtBoard.SetVisible(true);
+  board->SetValue("A _ _");  // only this write reaches the widget's text
+  EXPECT_EQ(writes, 1);
+  EXPECT_EQ(board->GetValue(), "A _ _");
+}
+
+TEST_F(WxToolkitTest, HidingAFrameHidesEverythingInsideItNestedFramesIncluded) {
+  ShowAndFocus();
+  window_.frmBoard.SetVisible(false);
+  EXPECT_FALSE(toolkit_->WidgetOf(window_.txtBoard)->IsShownOnScreen());
+  EXPECT_FALSE(toolkit_->WidgetOf(window_.frmSpin)->IsShownOnScreen());
+  EXPECT_FALSE(toolkit_->WidgetOf(window_.cmdSpin)->IsShownOnScreen());
+  window_.frmSpin.SetVisible(false);
+  window_.frmBoard.SetVisible(true);
+  EXPECT_TRUE(toolkit_->WidgetOf(window_.txtBoard)->IsShownOnScreen());
+  EXPECT_FALSE(toolkit_->WidgetOf(window_.cmdSpin)->IsShownOnScreen())
+      << "the wheel frame was hidden on its own and stays hidden";
+}
+
+TEST_F(WxToolkitTest, ShowingTheBoardAgainGivesTheFocusToTheFirstControlInTabOrder) {
+  window_.frmBoard.SetVisible(false);
+  ShowAndFocus();
+  window_.frmBoard.SetVisible(true);
+  EXPECT_TRUE(PumpUntil(*toolkit_,
+                        [this] {
+                          return wxWindow::FindFocus() != nullptr &&
+                                 wxWindow::FindFocus()->GetParent() ==
+                                     toolkit_->WidgetOf(window_.txtBoard);
+                        }) ||
+              wxWindow::FindFocus() == toolkit_->WidgetOf(window_.txtBoard));
+}
+
+TEST_F(WxToolkitTest, TabFollowsTheLayoutsTabOrderThroughNestedFrames) {
+  ShowAndFocus();
+  Focus(window_.txtCategory);
+  // txtBoard 0, cmdSpin 1 (in the nested frame), cmdSolve 2, txtCategory 3, txtMoney 5.
+  Press(WXK_TAB);
+  EXPECT_TRUE(PumpUntil(
+      *toolkit_, [this] { return wxWindow::FindFocus() == toolkit_->WidgetOf(window_.txtMoney); }));
+  Press(WXK_TAB, wxMOD_SHIFT);
+  Press(WXK_TAB, wxMOD_SHIFT);
+  EXPECT_TRUE(PumpUntil(
+      *toolkit_, [this] { return wxWindow::FindFocus() == toolkit_->WidgetOf(window_.cmdSolve); }));
+  Press(WXK_TAB, wxMOD_SHIFT);
+  EXPECT_TRUE(PumpUntil(
+      *toolkit_, [this] { return wxWindow::FindFocus() == toolkit_->WidgetOf(window_.cmdSpin); }));
+}
+
+// --- Typing ------------------------------------------------------------------------------
+
+TEST_F(WxToolkitTest, AReadOnlyBoxRefusesTypingButTakesTheGamesWrites) {
+  ShowAndFocus();
+  window_.txtCategory.SetText("Phrase");
+  Focus(window_.txtCategory);
+  Press('x');
+  ASSERT_TRUE(PumpUntil(*toolkit_, [this] { return !window_.keys.empty(); }));
+  Settle(*toolkit_);
+  EXPECT_EQ(static_cast<wxTextCtrl*>(toolkit_->WidgetOf(window_.txtCategory))->GetValue(),
+            "Phrase");
+  EXPECT_EQ(window_.txtCategory.Text(), "Phrase");
+}
+
+TEST_F(WxToolkitTest, WhatThePlayerTypesInAnEditableBoxIsTheControlsText) {
+  ShowAndFocus();
+  Focus(window_.txtMoney);
+  static_cast<wxTextCtrl*>(toolkit_->WidgetOf(window_.txtMoney))->SetInsertionPointEnd();
+  Press('5');
+  ASSERT_TRUE(PumpUntil(*toolkit_, [this] { return window_.txtMoney.Text() == "$05"; }))
+      << window_.txtMoney.Text();
+}
+
+// --- Keys --------------------------------------------------------------------------------
+
+TEST_F(WxToolkitTest, EveryKeyReleaseReachesTheKeyHandlerWithItsWindowsCode) {
+  ShowAndFocus();
+  Focus(window_.txtBoard);
+  Press('t');
+  Press(WXK_F4);
+  Press('T', wxMOD_SHIFT);
+  Press('7');
+  ASSERT_TRUE(PumpUntil(*toolkit_, [this] {
+    int letters = 0;
+    for (const auto& key : window_.keys)
+      letters += key.code != 16 ? 1 : 0;
+    return letters >= 4;
+  }));
+  Settle(*toolkit_);
+  std::vector<int> codes;
+  for (const auto& key : window_.keys) {
+    if (key.code != 16)
+      codes.push_back(key.code);  // the release of Shift itself
+  }
+  EXPECT_EQ(codes, (std::vector<int>{84, 115, 84, 55}));
+  bool shiftedT = false;
+  for (const auto& key : window_.keys)
+    shiftedT |= key.code == 84 && key.shift.shift;
+  EXPECT_TRUE(shiftedT);
+  EXPECT_FALSE(window_.keys.front().shift.Any());
+}
+
+TEST_F(WxToolkitTest, KeysReachTheHandlerWhicheverControlHasTheFocus) {
+  ShowAndFocus();
+  for (Control* control : {&window_.txtBoard, &window_.txtMoney, &window_.cmdSolve}) {
+    window_.keys.clear();
+    Focus(*control);
+    Press(WXK_F7);
+    EXPECT_TRUE(PumpUntil(*toolkit_, [this] {
+      return !window_.keys.empty() && window_.keys.back().code == 118;
+    })) << control->Name();
+    Settle(*toolkit_);
+    EXPECT_EQ(window_.keys.size(), 1u)
+        << "one release, one call, with focus on " << control->Name();
+  }
+}
+
+TEST_F(WxToolkitTest, KeysStillReachTheHandlerAfterTheFocusedButtonIsDisabled) {
+  ShowAndFocus();
+  Focus(window_.cmdSpin);
+  window_.cmdSpin.SetEnabled(false);  // a spin: the wheel waits for a consonant
+  Press('t');
+  EXPECT_TRUE(PumpUntil(
+      *toolkit_, [this] { return !window_.keys.empty() && window_.keys.back().code == 84; }));
+}
+
+TEST_F(WxToolkitTest, KeysStillReachTheHandlerWhenTheFrameWithTheFocusIsHidden) {
+  ShowAndFocus();
+  Focus(window_.cmdSpin);
+  window_.frmBoard.SetVisible(false);  // a puzzle being dealt
+  Press(WXK_F5);
+  EXPECT_TRUE(PumpUntil(
+      *toolkit_, [this] { return !window_.keys.empty() && window_.keys.back().code == 116; }));
+}
+
+// --- Buttons, menus, closing -------------------------------------------------------------
+
+TEST_F(WxToolkitTest, SpaceOnTheFocusedButtonClicksIt) {
+  ShowAndFocus();
+  Focus(window_.cmdSolve);
+  Press(' ');
+  EXPECT_TRUE(PumpUntil(*toolkit_, [this] { return !window_.clicks.empty(); }));
+  EXPECT_EQ(window_.clicks, (std::vector<std::string>{"cmdSolve"}));
+}
+
+TEST_F(WxToolkitTest, EnterClicksTheDefaultButtonUnlessAnotherButtonHasTheFocus) {
+  ShowAndFocus();
+  Focus(window_.txtBoard);
+  Press(WXK_RETURN);
+  ASSERT_TRUE(PumpUntil(*toolkit_, [this] { return !window_.clicks.empty(); }));
+  Focus(window_.cmdSolve);
+  Press(WXK_RETURN);
+  ASSERT_TRUE(PumpUntil(*toolkit_, [this] { return window_.clicks.size() >= 2; }));
+  Settle(*toolkit_);
+  EXPECT_EQ(window_.clicks, (std::vector<std::string>{"cmdSpin", "cmdSolve"}));
+}
+
+TEST_F(WxToolkitTest, ADisabledButtonProducesNoClick) {
+  ShowAndFocus();
+  window_.cmdSpin.SetEnabled(false);
+  Focus(window_.txtBoard);
+  Press(WXK_RETURN);  // the default button, disabled
+  wxUIActionSimulator mouse;
+  wxWindow* spin = toolkit_->WidgetOf(window_.cmdSpin);
+  mouse.MouseMove(spin->GetScreenRect().GetPosition() + wxPoint(10, 10));
+  mouse.MouseClick();
+  Press(WXK_F6);  // a marker: once it arrives, the click and Enter have been handled
+  ASSERT_TRUE(PumpUntil(
+      *toolkit_, [this] { return !window_.keys.empty() && window_.keys.back().code == 117; }));
+  Settle(*toolkit_);
+  EXPECT_TRUE(window_.clicks.empty());
+
+  window_.cmdSpin.SetEnabled(true);
+  mouse.MouseMove(spin->GetScreenRect().GetPosition() + wxPoint(10, 10));
+  mouse.MouseClick();
+  EXPECT_TRUE(PumpUntil(*toolkit_, [this] { return !window_.clicks.empty(); }));
+}
+
+TEST_F(WxToolkitTest, AChosenMenuItemReachesTheWindowByName) {
+  auto* frame = static_cast<wxFrame*>(toolkit_->TopLevelOf(window_));
+  const int id = frame->GetMenuBar()->GetMenu(1)->GetMenuItems().front()->GetId();
+  wxCommandEvent chosen(wxEVT_MENU, id);
+  frame->GetEventHandler()->ProcessEvent(chosen);
+  EXPECT_EQ(window_.menus, (std::vector<std::string>{"mnuCReveal"}));
+}
+
+TEST_F(WxToolkitTest, TheMenuOpensWithItsAccessKey) {
+  ShowAndFocus();
+  Focus(window_.txtBoard);
+  Press('f', wxMOD_ALT);
+  Press('x');
+  EXPECT_TRUE(PumpUntil(*toolkit_, [this] { return !window_.menus.empty(); }));
+  EXPECT_EQ(window_.menus, (std::vector<std::string>{"mnuFExit"}));
+}
+
+TEST_F(WxToolkitTest, ClosingFromTheTitleBarAsksTheWindowAndLeavesItToUnload) {
+  ShowAndFocus();
+  Press(WXK_F4, wxMOD_ALT);  // the window manager closes the window
+  ASSERT_TRUE(PumpUntil(*toolkit_, [this] { return window_.closeRequests == 1; }));
+  Settle(*toolkit_);
+  EXPECT_TRUE(toolkit_->TopLevelOf(window_)->IsShown()) << "only the window logic unloads";
+}
+
+TEST_F(WxToolkitTest, AnUnloadedWindowIsGoneAndHearsNothingMore) {
+  ShowAndFocus();
+  toolkit_->Unload(window_);
+  EXPECT_EQ(toolkit_->TopLevelOf(window_), nullptr);
+  EXPECT_EQ(toolkit_->WidgetOf(window_.cmdSpin), nullptr);
+  window_.txtBoard.SetText("no widget to write to");  // must not touch a dead widget
+  Press(WXK_F5);
+  Settle(*toolkit_);
+  EXPECT_TRUE(window_.keys.empty());
+  // And it can be loaded again from its layout, as the About box is.
+  toolkit_->Load(window_);
+  EXPECT_EQ(static_cast<wxTextCtrl*>(toolkit_->WidgetOf(window_.txtBoard))->GetValue(),
+            "no widget to write to");
+}
+
+// --- The loop ------------------------------------------------------------------------------
+
+TEST_F(WxToolkitTest, WaitForEventReturnsOnceAHandlerHasRun) {
+  ShowAndFocus();
+  Focus(window_.txtBoard);
+  Press(WXK_F8);
+  toolkit_->WaitForEvent();  // blocks until the release has been handled
+  ASSERT_FALSE(window_.keys.empty());
+  EXPECT_EQ(window_.keys.back().code, 119);
+}
+
+TEST_F(WxToolkitTest, ARepaintRunsNoHandlerAndTheNextYieldCatchesUp) {
+  ShowAndFocus();
+  Focus(window_.txtBoard);
+  Press(WXK_F5);
+  gdk_display_sync(gdk_display_get_default());
+  std::this_thread::sleep_for(50ms);
+  toolkit_->Repaint(window_);
+  EXPECT_TRUE(window_.keys.empty()) << "a repaint is not a yield";
+  EXPECT_TRUE(PumpUntil(*toolkit_, [this] { return !window_.keys.empty(); }));
+  EXPECT_EQ(window_.keys.front().code, 116);
+}
+
+TEST_F(WxToolkitTest, ABorderlessWindowIsCentredOutsideTheTaskbarWithTheProgramsPicture) {
+  SplashLikeWindow splash;
+  toolkit_->Load(splash);
+  toolkit_->Show(splash);
+  toolkit_->Repaint(splash);
+  wxWindow* frame = toolkit_->TopLevelOf(splash);
+  EXPECT_TRUE(frame->HasFlag(wxFRAME_NO_TASKBAR));
+  EXPECT_FALSE(frame->HasFlag(wxCAPTION));
+  EXPECT_TRUE(PumpUntil(*toolkit_, [frame] { return frame->IsShownOnScreen(); }));
+  const wxRect screen = wxGetClientDisplayRect();
+  const wxRect rect = frame->GetScreenRect();
+  EXPECT_NEAR(rect.GetLeft() + rect.GetWidth() / 2, screen.GetLeft() + screen.GetWidth() / 2, 2);
+  EXPECT_NEAR(rect.GetTop() + rect.GetHeight() / 2, screen.GetTop() + screen.GetHeight() / 2, 2);
+  auto* picture = dynamic_cast<wxStaticBitmap*>(toolkit_->WidgetOf(splash.Image1));
+  ASSERT_NE(picture, nullptr);
+  EXPECT_TRUE(picture->GetBitmap().IsOk()) << "icons/orvanta-32.png under " << kDataFolder;
+  EXPECT_EQ(picture->GetBitmap().GetWidth(), toolkit_->ToPixels(480));
+  EXPECT_EQ(toolkit_->WidgetOf(splash.Shape1), nullptr) << "a shape is drawn, not a widget";
+  toolkit_->Unload(splash);
+}
+
+// --- Modal boxes --------------------------------------------------------------------------
+
+TEST_F(WxToolkitTest, AnInformationBoxKeepsItsTitleForTheScreenReader) {
+  ShowAndFocus();
+  std::string name;
+  std::string description;
+  std::string title;
+  WhenBoxIsUp([&] {
+    GtkWidget* box = OpenMessageDialog();
+    ASSERT_NE(box, nullptr);
+    AtkObject* accessible = gtk_widget_get_accessible(box);
+    name = atk_object_get_name(accessible);
+    description =
+        atk_object_get_description(accessible) ? atk_object_get_description(accessible) : "";
+    title = gtk_window_get_title(GTK_WINDOW(box));
+    gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
+  });
+  const MsgResult result = toolkit_->MsgBox("Quick Help\r\n\r\nTo spin, press Space.", "Quick Help",
+                                            MsgButtons::OK, MsgIcon::Information);
+  EXPECT_EQ(result, MsgResult::OK);
+  EXPECT_EQ(title, "Quick Help");
+  EXPECT_EQ(name, "Quick Help");
+  EXPECT_EQ(description, "Information");
+}
+
+TEST_F(WxToolkitTest, AYesNoBoxAnswersWhichButtonWasPressed) {
+  WhenBoxIsUp([] { gtk_dialog_response(GTK_DIALOG(OpenMessageDialog()), GTK_RESPONSE_YES); });
+  EXPECT_EQ(toolkit_->MsgBox("Are you sure you want to buy an E?", "Buy a Vowel", MsgButtons::YesNo,
+                             MsgIcon::Question),
+            MsgResult::Yes);
+  WhenBoxIsUp([] { gtk_dialog_response(GTK_DIALOG(OpenMessageDialog()), GTK_RESPONSE_NO); });
+  EXPECT_EQ(toolkit_->MsgBox("Are you sure you want to buy an E?", "Buy a Vowel", MsgButtons::YesNo,
+                             MsgIcon::Question),
+            MsgResult::No);
+}
+
+TEST_F(WxToolkitTest, ABoxWithoutATitleHasTheProgramsTitle) {
+  std::string title;
+  WhenBoxIsUp([&title] {
+    GtkWidget* box = OpenMessageDialog();
+    title = gtk_window_get_title(GTK_WINDOW(box));
+    gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
+  });
+  toolkit_->MsgBox("The puzzle solution is:\r\nA PHRASE", "", MsgButtons::OK, MsgIcon::None);
+  EXPECT_EQ(title, "Orvanta");
+}
+
+wxTextEntryDialog* OpenInputBox() {
+  for (wxWindow* window : wxTopLevelWindows) {
+    if (auto* dialog = dynamic_cast<wxTextEntryDialog*>(window); dialog && dialog->IsModal()) {
+      return dialog;
+    }
+  }
+  return nullptr;
+}
+
+TEST_F(WxToolkitTest, TheInputBoxGivesTheTypedTextOrNothingOnCancel) {
+  ShowAndFocus();
+  std::string title;
+  WhenBoxIsUp([&title] {
+    wxTextEntryDialog* box = OpenInputBox();
+    ASSERT_NE(box, nullptr);
+    title = std::string(box->GetTitle().utf8_str());
+    box->SetValue("A Stitch In Time");
+    box->EndModal(wxID_OK);
+  });
+  EXPECT_EQ(toolkit_->InputBox("Input your solution to the puzzle.", "Solve Puzzle"),
+            "A Stitch In Time");
+  EXPECT_EQ(title, "Solve Puzzle");
+  WhenBoxIsUp([] {
+    wxTextEntryDialog* box = OpenInputBox();
+    ASSERT_NE(box, nullptr);
+    box->SetValue("typed, then cancelled");
+    box->EndModal(wxID_CANCEL);
+  });
+  EXPECT_EQ(toolkit_->InputBox("Input your solution to the puzzle.", "Solve Puzzle"), "");
+}
+
+TEST_F(WxToolkitTest, KeysTypedInsideTheInputBoxAreNotTheWindowsKeys) {
+  ShowAndFocus();
+  std::string typed;
+  WhenBoxIsUp([this] {
+    Press('a');
+    Press(WXK_RETURN);
+  });
+  typed = toolkit_->InputBox("Your solution", "Solve Puzzle");
+  Settle(*toolkit_);
+  EXPECT_EQ(typed, "a");
+  for (const auto& key : window_.keys)
+    EXPECT_NE(key.code, 65);
+}
+
+// --- Ending the program from a handler ------------------------------------------------------
+// Once the program has ended no handler runs again in that process, so each case runs in a
+// process of its own.
+
+class WxProgramEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HasDisplay())
+      GTEST_SKIP() << "no X display (DISPLAY is unset): run under xvfb-run";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+  }
+};
+
+// The exit codes tell the parent process what went wrong.
+enum Outcome { kUnwound = 0, kNotThrown = 3, kHandlerRanAfterEnd = 4, kNoToolkit = 5, kWrong = 6 };
+
+[[noreturn]] void EndFromAKeyHandler() {
+  std::string error;
+  char name[] = "orvanta_platform_tests";
+  char* arguments[] = {name, nullptr};
+  auto toolkit = WxToolkit::Create(1, arguments, kDataFolder, error);
+  if (!toolkit)
+    std::_Exit(kNoToolkit);
+  TestWindow window;
+  toolkit->Load(window);
+  int handled = 0;
+  window.onKey = [&handled](int) {
+    ++handled;
+    EndProgram(7, "ended from a key");
+  };
+  toolkit->Show(window);
+  if (!PumpUntil(*toolkit,
+                 [&] { return static_cast<wxFrame*>(toolkit->TopLevelOf(window))->IsActive(); })) {
+    std::_Exit(kWrong);
+  }
+  wxUIActionSimulator keyboard;
+  keyboard.Char('t');
+  keyboard.Char('u');
+  try {
+    for (;;)
+      toolkit->WaitForEvent();
+  } catch (const ProgramEnded& end) {
+    if (end.exitCode != 7 || end.error != "ended from a key")
+      std::_Exit(kWrong);
+    Settle(*toolkit);  // the second key arrives: its handler must not run
+    std::_Exit(handled == 1 ? kUnwound : kHandlerRanAfterEnd);
+  }
+  std::_Exit(kNotThrown);
+}
+
+TEST_F(WxProgramEndTest, EndingTheProgramInAKeyHandlerUnwindsOutOfWaitForEvent) {
+  EXPECT_EXIT(EndFromAKeyHandler(), ::testing::ExitedWithCode(kUnwound), "");
+}
+
+[[noreturn]] void EndWhileABoxIsOpen() {
+  std::string error;
+  char name[] = "orvanta_platform_tests";
+  char* arguments[] = {name, nullptr};
+  auto toolkit = WxToolkit::Create(1, arguments, kDataFolder, error);
+  if (!toolkit)
+    std::_Exit(kNoToolkit);
+  TestWindow window;
+  toolkit->Load(window);
+  toolkit->Show(window);
+  // The spin button opens a box; while it is up the window is closed, which ends the program.
+  bool boxReturned = false;
+  window.onClick = [&](std::string_view) {
+    WhenBoxIsUp([&] { toolkit->TopLevelOf(window)->Close(); });
+    toolkit->MsgBox("A box", "Box", MsgButtons::OK, MsgIcon::Information);
+    boxReturned = true;
+  };
+  window.onClose = [] { EndProgram(0); };
+  wxCommandEvent click(wxEVT_BUTTON, toolkit->WidgetOf(window.cmdSpin)->GetId());
+  click.SetEventObject(toolkit->WidgetOf(window.cmdSpin));
+  toolkit->WidgetOf(window.cmdSpin)->GetEventHandler()->AddPendingEvent(click);
+  try {
+    for (;;)
+      toolkit->WaitForEvent();
+  } catch (const ProgramEnded&) {
+    std::_Exit(boxReturned ? kWrong : kUnwound);  // nothing after the box's call ran
+  }
+  std::_Exit(kNotThrown);
+}
+
+TEST_F(WxProgramEndTest, EndingTheProgramWhileABoxIsOpenClosesItAndUnwindsThroughIt) {
+  EXPECT_EXIT(EndWhileABoxIsOpen(), ::testing::ExitedWithCode(kUnwound), "");
+}
+
+TEST(WxToolkitStart, WithoutADisplayItSaysWhyInsteadOfAborting) {
+  if (HasDisplay()) {
+    // Started once in this process already, or about to be: a second start is refused too.
+    SharedToolkit();
+    std::string error;
+    char name[] = "orvanta";
+    char* arguments[] = {name, nullptr};
+    EXPECT_EQ(WxToolkit::Create(1, arguments, kDataFolder, error), nullptr);
+    EXPECT_NE(error.find("already running"), std::string::npos) << error;
+    return;
+  }
+  std::string error;
+  char name[] = "orvanta";
+  char* arguments[] = {name, nullptr};
+  EXPECT_EQ(WxToolkit::Create(1, arguments, kDataFolder, error), nullptr);
+  EXPECT_NE(error.find("DISPLAY"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace orvanta::ui
