@@ -1,0 +1,296 @@
+#!/usr/bin/python3
+"""What a screen reader finds in Orvanta's windows, read over AT-SPI from the running game.
+
+    atspi_check.py /path/to/orvanta
+
+Starts the game (--speech silent --no-sound) on the current X display, or on an Xvfb of its
+own with openbox when DISPLAY is unset, inside a D-Bus session of its own, and checks:
+  - the main window: its frames as panels named by their captions, each text box named by
+    its label, the buttons by their captions, the menus with their access keys and no
+    accelerators;
+  - the Quick Help box (F1) keeps its title, and says it is information;
+  - the solve box (F12) is named by its title and its entry by its prompt;
+  - the About box (Alt+H, A): its name, version, and OK button;
+  - File > Exit (Alt+F, X) ends the game.
+Exits 0 when everything holds, 1 with the list of what does not, 77 when it cannot run here
+(no pyatspi, no Xvfb, no xdotool).
+Needs /usr/bin/python3 with pyatspi (python3-pyatspi), dbus, at-spi2-core, xdotool.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP = 77
+
+
+def reexec_in_session():
+    """Run again inside a private D-Bus session (and X display) of our own."""
+    if os.environ.get("ORVANTA_ATSPI_INNER") == "1":
+        return
+    if shutil.which("dbus-run-session") is None or shutil.which("xdotool") is None:
+        print("atspi_check: dbus-run-session and xdotool are needed", file=sys.stderr)
+        sys.exit(SKIP)
+    env = dict(os.environ, ORVANTA_ATSPI_INNER="1")
+    env.pop("NO_AT_BRIDGE", None)
+    env["HOME"] = tempfile.mkdtemp(prefix="orvanta-atspi-")  # GTK leaves sockets there
+    command = ["dbus-run-session", "--", sys.executable] + sys.argv
+    if not env.get("DISPLAY"):
+        if shutil.which("xvfb-run") is None:
+            print("atspi_check: no DISPLAY and no xvfb-run", file=sys.stderr)
+            sys.exit(SKIP)
+        env["ORVANTA_ATSPI_OPENBOX"] = "1"
+        command = ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24 -noreset"] + command
+    result = subprocess.run(command, env=env)
+    shutil.rmtree(env["HOME"], ignore_errors=True)
+    sys.exit(result.returncode)
+
+
+reexec_in_session()
+
+try:
+    import pyatspi  # noqa: E402
+except ImportError:
+    print("atspi_check: pyatspi is missing (run with /usr/bin/python3)", file=sys.stderr)
+    sys.exit(SKIP)
+
+problems = []
+
+
+def check(condition, what):
+    if not condition:
+        problems.append(what)
+    return condition
+
+
+def walk(node, depth=0):
+    """Every accessible under node, the node included."""
+    if node is None or depth > 40:
+        return
+    yield node
+    try:
+        count = node.childCount
+    except Exception:
+        return
+    for i in range(count):
+        try:
+            child = node.getChildAtIndex(i)
+        except Exception:
+            continue
+        yield from walk(child, depth + 1)
+
+
+def role(node):
+    try:
+        return node.getRoleName()
+    except Exception:
+        return ""
+
+
+def name(node):
+    try:
+        return node.name or ""
+    except Exception:
+        return ""
+
+
+def find_app(pid, patience=15.0):
+    deadline = time.time() + patience
+    while time.time() < deadline:
+        desktop = pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            app = desktop.getChildAtIndex(i)
+            try:
+                if app is not None and app.get_process_id() == pid:
+                    return app
+            except Exception:
+                continue
+        time.sleep(0.2)
+    return None
+
+
+def wait_for(app, predicate, patience=5.0):
+    deadline = time.time() + patience
+    while time.time() < deadline:
+        for node in walk(app):
+            if predicate(node):
+                return node
+        time.sleep(0.2)
+    return None
+
+
+def showing(node):
+    try:
+        return node.getState().contains(pyatspi.STATE_SHOWING)
+    except Exception:
+        return False
+
+
+def key_binding(node):
+    try:
+        action = node.queryAction()
+        return action.getKeyBinding(0) if action.nActions > 0 else ""
+    except Exception:
+        return ""
+
+
+def window_named(app, title, roles=("frame", "dialog", "alert", "window")):
+    return wait_for(app, lambda n: role(n) in roles and name(n) == title and showing(n))
+
+
+def keys(*names):
+    subprocess.run(["xdotool", "key", "--delay", "80"] + list(names), check=False)
+    time.sleep(0.4)
+
+
+def activate(title):
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
+                           capture_output=True, text=True).stdout.split()
+    if found:
+        subprocess.run(["xdotool", "windowactivate", "--sync", found[0]], check=False)
+        time.sleep(0.3)
+
+
+def check_main_window(app):
+    frame = window_named(app, "Orvanta", roles=("frame",))
+    if not check(frame is not None, "no frame named 'Orvanta'"):
+        return None
+    # Wait until the puzzle is dealt and the frame with the board is shown.
+    wait_for(frame, lambda n: role(n) == "push button" and name(n) == "Spin Wheel" and showing(n))
+    nodes = list(walk(frame))
+    by_role = {}
+    for node in nodes:
+        by_role.setdefault(role(node), []).append(name(node))
+    panels = by_role.get("panel", [])
+    for caption in ("Puzzle", "Wheel"):
+        check(caption in panels, "no panel named %r (panels: %r)" % (caption, panels))
+    texts = by_role.get("text", [])
+    for label in ("Current Puzzle", "Puzzle Category", "Used Letter Board", "Your Assets"):
+        check(label in texts, "no text box named %r (text boxes: %r)" % (label, texts))
+    buttons = by_role.get("push button", [])
+    for caption in ("Spin Wheel", "Solve the Puzzle"):
+        check(caption in buttons, "no button named %r (buttons: %r)" % (caption, buttons))
+    menus = [n for n in nodes if role(n) == "menu"]
+    menu_names = [name(n) for n in menus]
+    for caption in ("File", "Cheat", "Help"):
+        check(caption in menu_names, "no menu named %r (menus: %r)" % (caption, menu_names))
+    items = {name(n): key_binding(n) for n in nodes if role(n) == "menu item"}
+    expected = {"Exit": "x", "Reveal Answer": "", "About...": "a"}
+    for item, mnemonic in expected.items():
+        if not check(item in items, "no menu item %r (items: %r)" % (item, list(items))):
+            continue
+        parts = (items[item] + ";;").split(";")
+        check(parts[0].lower() == mnemonic,
+              "menu item %r has access key %r, not %r" % (item, parts[0], mnemonic))
+        check(parts[2] == "", "menu item %r has an accelerator %r" % (item, parts[2]))
+    for menu in menus:
+        if name(menu) == "File":
+            mnemonic = key_binding(menu).split(";")[0].lower()
+            check(mnemonic in ("f", "<alt>f"), "the File menu's access key is %r" % mnemonic)
+    return frame
+
+
+def check_quick_help(app):
+    activate("Orvanta")
+    keys("F1")
+    box = window_named(app, "Quick Help", roles=("alert", "dialog"))
+    if check(box is not None, "F1: no box named 'Quick Help' (its title is lost?)"):
+        check(role(box) == "alert", "the Quick Help box is a %r, not an alert" % role(box))
+        check(box.description == "Information",
+              "the Quick Help box's description is %r" % box.description)
+        labels = [name(n) for n in walk(box) if role(n) == "label"]
+        check(any("To spin, press Space." in text for text in labels),
+              "the Quick Help text is not readable: %r" % labels)
+        check(any(role(n) == "push button" and name(n) == "OK" for n in walk(box)),
+              "the Quick Help box has no OK button")
+        keys("Return")
+
+
+def check_solve_box(app):
+    activate("Orvanta")
+    keys("F12")
+    box = window_named(app, "Solve Puzzle", roles=("dialog", "frame"))
+    if check(box is not None, "F12: no dialog named 'Solve Puzzle'"):
+        entries = [n for n in walk(box) if role(n) == "text"]
+        prompt = "Input your solution to the puzzle."
+        named = [name(n) for n in entries]
+        labelled = []
+        for entry in entries:
+            for relation in entry.getRelationSet():
+                if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+                    labelled += [name(relation.getTarget(i)) for i in range(relation.getNTargets())]
+        check(any(prompt in text for text in named + labelled),
+              "the solve box's entry is not named by its prompt (names %r, labels %r)"
+              % (named, labelled))
+        keys("Escape")
+
+
+def check_about_box(app):
+    activate("Orvanta")
+    keys("alt+h", "a")
+    about = wait_for(app, lambda n: role(n) == "label" and name(n).startswith("Version ")
+                     and showing(n))
+    if check(about is not None, "Help > About: no label with the version"):
+        check(name(about) == "Version 0.4", "the version label reads %r" % name(about))
+        window = about
+        while window is not None and role(window) not in ("frame", "window", "dialog"):
+            window = window.parent
+        if check(window is not None, "the version label is in no window"):
+            nodes = list(walk(window))
+            check(any(role(n) == "label" and name(n) == "Orvanta" for n in nodes),
+                  "the About box has no label 'Orvanta'")
+            check(any(role(n) == "push button" and name(n) == "OK" for n in nodes),
+                  "the About box has no OK button")
+        keys("Escape")
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    binary = sys.argv[1]
+    helpers = []
+    if os.environ.get("ORVANTA_ATSPI_OPENBOX") == "1" and shutil.which("openbox"):
+        helpers.append(subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL))
+        time.sleep(0.5)
+    game = subprocess.Popen([binary, "--speech", "silent", "--no-sound"],
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    try:
+        app = find_app(game.pid)
+        if check(app is not None, "the game never appeared on the accessibility bus"):
+            if check_main_window(app) is not None:
+                check_quick_help(app)
+                check_solve_box(app)
+                check_about_box(app)
+            activate("Orvanta")
+            keys("alt+f", "x")
+        try:
+            game.wait(timeout=10)
+            check(game.returncode == 0, "File > Exit ended the game with %r" % game.returncode)
+        except subprocess.TimeoutExpired:
+            check(False, "File > Exit did not end the game")
+    finally:
+        if game.poll() is None:
+            game.kill()
+            game.wait()
+        for helper in helpers:
+            helper.terminate()
+            helper.wait()
+    output = game.stdout.read() if game.stdout else ""
+    if problems:
+        print("atspi_check: %d problem(s):" % len(problems))
+        for problem in problems:
+            print("  - " + problem)
+        if output.strip():
+            print("game output:\n" + output)
+        return 1
+    print("atspi_check: every control, menu and box reads as it should")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
