@@ -187,6 +187,8 @@ class WxToolkit::Impl final : public ControlListener {
     std::vector<std::pair<GtkWidget*, gulong>> signals;
     // The control whose focus was parked on the client area when it was disabled.
     ControlWidget* parkedFrom = nullptr;
+    bool parked = false;
+    bool clientTakesFocus = false;  // as wx had it before the focus was parked
   };
 
   // While a repaint turns the loop, handlers wait for the next yield.
@@ -214,6 +216,7 @@ class WxToolkit::Impl final : public ControlListener {
   void ApplyTabOrder(LoadedWindow& loaded);
   void FocusFirstIfLost(LoadedWindow& loaded);
   void Park(LoadedWindow& loaded, ControlWidget* from);
+  void Unpark(LoadedWindow& loaded);
   void DrawShapes(LoadedWindow& loaded, wxDC& dc);
   void FitLabel(ControlWidget& entry);
   wxFont FontFor(const std::optional<Font>& own, const Font& windowDefault, bool monospaced);
@@ -756,7 +759,7 @@ void WxToolkit::Impl::ControlChanged(const Control& control) {
     } else if (entry->shownEnabled && owner.parkedFrom == entry &&
                wxWindow::FindFocus() == owner.client) {
       // The spin button is back: so is the focus the player left on it.
-      owner.parkedFrom = nullptr;
+      Unpark(owner);
       widget->SetFocus();
     }
   }
@@ -770,21 +773,30 @@ void WxToolkit::Impl::ControlChanged(const Control& control) {
 
 void WxToolkit::Impl::Park(LoadedWindow& loaded, ControlWidget* from) {
   loaded.parkedFrom = from;
-  GtkWidget* area = NativeOf(loaded.client);
-  gtk_widget_set_can_focus(area, TRUE);
+  if (!loaded.parked) {
+    loaded.parked = true;
+    loaded.clientTakesFocus = gtk_widget_get_can_focus(NativeOf(loaded.client)) != FALSE;
+  }
+  gtk_widget_set_can_focus(NativeOf(loaded.client), TRUE);
   loaded.client->SetFocusIgnoringChildren();
 }
 
-void WxToolkit::Impl::FocusFirstIfLost(LoadedWindow& loaded) {
-  const wxWindow* focus = wxWindow::FindFocus();
-  if (focus != nullptr && focus != loaded.client &&
-      wxGetTopLevelParent(const_cast<wxWindow*>(focus)) == loaded.frame &&
-      focus->IsShownOnScreen()) {
+void WxToolkit::Impl::Unpark(LoadedWindow& loaded) {
+  // Tab must not stop on the bare client area once a control has the focus again.
+  loaded.parkedFrom = nullptr;
+  if (!loaded.parked)
     return;
-  }
-  if (focus != nullptr && wxGetTopLevelParent(const_cast<wxWindow*>(focus)) != loaded.frame) {
+  loaded.parked = false;
+  gtk_widget_set_can_focus(NativeOf(loaded.client), loaded.clientTakesFocus ? TRUE : FALSE);
+}
+
+void WxToolkit::Impl::FocusFirstIfLost(LoadedWindow& loaded) {
+  wxWindow* focus = wxWindow::FindFocus();
+  if (focus != nullptr && wxGetTopLevelParent(focus) != loaded.frame) {
     return;  // another window has the focus
   }
+  if (focus != nullptr && focus != loaded.client && focus->IsShownOnScreen())
+    return;
   ControlWidget* first = nullptr;
   for (ControlWidget& entry : loaded.controls) {
     const ControlLayout& layout = entry.control->Layout();
@@ -796,6 +808,7 @@ void WxToolkit::Impl::FocusFirstIfLost(LoadedWindow& loaded) {
       first = &entry;
   }
   if (first != nullptr) {
+    Unpark(loaded);
     first->widget->SetFocus();
   } else {
     Park(loaded, nullptr);  // nothing to focus: the window itself still hears the keys
