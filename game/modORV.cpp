@@ -144,7 +144,7 @@ void modORV::SpinWheel() {
       Play("applause.wav");
     }
     Say(std::to_string(SpinResult.Amount) + " dollars.");
-    frmMain_.lblWheel.SetText("$" + std::to_string(SpinResult.Amount));
+    frmMain_.lblWheel.SetText(ui::DollarText(SpinResult.Amount));
     // The button stays disabled: a consonant is awaited.
   }
 }

@@ -157,7 +157,7 @@ std::int32_t frmMain::PlayerAssets() const {
 }
 
 void frmMain::PlayerAssets(std::int32_t Assets) {
-  txtMoney.SetText("$" + std::to_string(Assets));
+  txtMoney.SetText(DollarText(Assets));
 }
 
 void frmMain::Say(std::string_view text, int interrupt) {

@@ -26,6 +26,13 @@ namespace orvanta::ui {
 
 class frmSplash;
 
+// An amount as the window shows money: "$" followed by plain decimal digits, e.g. "$1400".
+inline std::string DollarText(std::int64_t amount) {
+  std::string text(1, '$');
+  text += std::to_string(amount);
+  return text;
+}
+
 class frmMain final : public Form {
  public:
   frmMain(Toolkit& toolkit, Forms& forms, speech::modSound& sound,
