@@ -154,12 +154,20 @@ def activate(title):
         time.sleep(0.3)
 
 
+def is_dealt_main_window(node):
+    """The main window once the puzzle is dealt: the splash carries the same name, so the
+    frame is told apart by its spin button being on screen."""
+    if role(node) != "frame" or name(node) != "Orvanta" or not showing(node):
+        return False
+    return any(role(n) == "push button" and name(n) == "Spin Wheel" and showing(n)
+               for n in walk(node))
+
+
 def check_main_window(app):
-    frame = window_named(app, "Orvanta", roles=("frame",))
-    if not check(frame is not None, "no frame named 'Orvanta'"):
+    # Start-up (intro, splash, deal) takes seconds, more under the sanitizers.
+    frame = wait_for(app, is_dealt_main_window, patience=30.0)
+    if not check(frame is not None, "no frame named 'Orvanta' with its puzzle dealt"):
         return None
-    # Wait until the puzzle is dealt and the frame with the board is shown.
-    wait_for(frame, lambda n: role(n) == "push button" and name(n) == "Spin Wheel" and showing(n))
     nodes = list(walk(frame))
     by_role = {}
     for node in nodes:

@@ -591,6 +591,18 @@ void WxToolkit::Impl::BindEvents(LoadedWindow& loaded) {
       event.Veto();
     RunHandler(frame, [](Window& window) { window.CloseRequested(); });
   });
+  frame->Bind(wxEVT_ACTIVATE, [this, frame](wxActivateEvent& event) {
+    event.Skip();
+    // The window manager can activate the window before GTK has a focused control; the
+    // first key would then only find one. Once GTK has settled, the first control in tab
+    // order takes the focus if nothing has it.
+    if (event.GetActive()) {
+      frame->CallAfter([this, frame] {
+        if (LoadedWindow* owner = FindFrame(frame); owner != nullptr)
+          FocusFirstIfLost(*owner);
+      });
+    }
+  });
   frame->Bind(wxEVT_MENU, [this, frame](wxCommandEvent& event) {
     const LoadedWindow* owner = FindFrame(frame);
     if (owner == nullptr)
