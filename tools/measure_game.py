@@ -4,7 +4,7 @@
 Usage (from the repository, with a Release build):
     cmake -S . -B build/e2e-release -G Ninja -DCMAKE_BUILD_TYPE=Release
     cmake --build build/e2e-release --target orvanta
-    dbus-run-session -- tests/with-display.sh /usr/bin/python3 tests/e2e/measure.py \
+    dbus-run-session -- tests/with-display.sh /usr/bin/python3 tools/measure_game.py \
         --game build/e2e-release/orvanta
 
 Each run uses a one-puzzle folder, the fake speech service of tests/platform (so the time to
@@ -32,7 +32,7 @@ import statistics
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 import e2e_common as e2e  # noqa: E402
 
 # The board of "TO BE" has 5 symbols: the deal speaks the category, the heading and 5 more.
