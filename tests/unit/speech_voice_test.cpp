@@ -15,106 +15,73 @@
 namespace orvanta::speech {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// Every route call lands in one log, so tests can check order across routes.
-using CallLog = std::vector<std::string>;
-
-struct ScreenReaderFake : ScreenReaderRoute {
-  explicit ScreenReaderFake(CallLog& log) : log_(log) {}
-  bool SayString(std::string_view text, bool interrupt) override {
-    log_.push_back("SR '" + std::string(text) + "' " + (interrupt ? "1" : "0"));
-    if (throws) {
-      throw SpeechRouteError("screen reader gone");
-    }
-    return reachable;
-  }
-  bool reachable = true;
-  bool throws = false;
-
- private:
-  CallLog& log_;
-};
-
-struct WindowEyesFake : WindowEyesObject {
-  WindowEyesFake(CallLog& log, bool refuses) : log_(log), refuses_(refuses) {}
-  void SpeakString(std::string_view text) override {
-    log_.push_back("WE '" + std::string(text) + "'");
-    if (refuses_) {
-      throw SpeechRouteError("speakstring refused");
-    }
-  }
-
- private:
-  CallLog& log_;
-  bool refuses_;
-};
-
-// What the test controls about every voice the platform hands out.
-struct VoiceState {
-  int queued = 0;      // texts queued and not yet spoken
-  bool stuck = false;  // reports speaking forever, skips do nothing
-  bool failsStatus = false;
-  bool failsSpeak = false;
+// What the test controls about every route, and one log of every route call, so tests can
+// check order across routes.
+struct Routes {
+  std::vector<std::string> calls;
+  bool srReachable = true, srThrows = false;
+  bool hasWindowEyes = true, windowEyesRefuses = false, hasVoice = true, throwsOnCreate = false;
+  int queued = 0;      // texts the voice queued and has not yet spoken
+  bool stuck = false;  // the voice reports speaking forever, skips do nothing
+  bool failsStatus = false, failsSpeak = false;
   int skips = 0;
 };
 
-struct VoiceFake : SapiVoice {
-  VoiceFake(CallLog& log, VoiceState& state) : log_(log), state_(state) {}
-  void Speak(std::string_view text, int flags) override {
-    log_.push_back("SAPI '" + std::string(text) + "' " + std::to_string(flags));
-    if (state_.failsSpeak) {
-      throw SpeechRouteError("voice refused");
-    }
-    if ((flags & kSvsfAsync) != 0) {
-      ++state_.queued;  // queued: still to be spoken after Speak returns
-    }
+struct WindowEyesFake : WindowEyesObject {
+  explicit WindowEyesFake(Routes& routes) : r(routes) {}
+  void SpeakString(std::string_view text) override {
+    r.calls.push_back("WE '" + std::string(text) + "'");
+    if (r.windowEyesRefuses)
+      throw SpeechRouteError("speakstring refused");
   }
-  void Skip(std::string_view type, int count) override {
-    log_.push_back("skip " + std::string(type) + " " + std::to_string(count));
-    ++state_.skips;
-    if (!state_.stuck) {
-      state_.queued = 0;
-    }
-  }
-  int RunningState() override {
-    if (state_.failsStatus) {
-      throw SpeechRouteError("status unavailable");
-    }
-    return (state_.stuck || state_.queued > 0) ? kSrseIsSpeaking : kSrseDone;
-  }
-
- private:
-  CallLog& log_;
-  VoiceState& state_;
+  Routes& r;
 };
 
-struct PlatformFake : SpeechPlatform {
-  explicit PlatformFake(CallLog& log) : screenReader(log), log_(log) {}
-  ScreenReaderRoute& ScreenReader() override { return screenReader; }
+struct VoiceFake : SapiVoice {
+  explicit VoiceFake(Routes& routes) : r(routes) {}
+  void Speak(std::string_view text, int flags) override {
+    r.calls.push_back("SAPI '" + std::string(text) + "' " + std::to_string(flags));
+    if (r.failsSpeak)
+      throw SpeechRouteError("voice refused");
+    if ((flags & kSvsfAsync) != 0)
+      ++r.queued;  // queued: still to be spoken after Speak returns
+  }
+  void Skip(std::string_view type, int count) override {
+    r.calls.push_back("skip " + std::string(type) + " " + std::to_string(count));
+    ++r.skips;
+    if (!r.stuck)
+      r.queued = 0;
+  }
+  int RunningState() override {
+    if (r.failsStatus)
+      throw SpeechRouteError("status unavailable");
+    return (r.stuck || r.queued > 0) ? kSrseIsSpeaking : kSrseDone;
+  }
+  Routes& r;
+};
+
+struct PlatformFake : SpeechPlatform, ScreenReaderRoute, Routes {
+  ScreenReaderRoute& ScreenReader() override { return *this; }
+  bool SayString(std::string_view text, bool interrupt) override {
+    calls.push_back("SR '" + std::string(text) + "' " + (interrupt ? "1" : "0"));
+    if (srThrows)
+      throw SpeechRouteError("screen reader gone");
+    return srReachable;
+  }
   std::unique_ptr<WindowEyesObject> CreateWindowEyes() override {
-    if (throwsOnCreate) {
+    if (throwsOnCreate)
       throw SpeechRouteError("no COM");
-    }
-    return hasWindowEyes ? std::make_unique<WindowEyesFake>(log_, windowEyesRefuses) : nullptr;
+    return hasWindowEyes ? std::make_unique<WindowEyesFake>(*this) : nullptr;
   }
   std::unique_ptr<SapiVoice> CreateSapiVoice() override {
-    if (throwsOnCreate) {
+    if (throwsOnCreate)
       throw SpeechRouteError("no COM");
-    }
-    return hasVoice ? std::make_unique<VoiceFake>(log_, voice) : nullptr;
+    return hasVoice ? std::make_unique<VoiceFake>(*this) : nullptr;
   }
-
-  ScreenReaderFake screenReader;
-  bool hasWindowEyes = true;
-  bool windowEyesRefuses = false;
-  bool hasVoice = true;
-  bool throwsOnCreate = false;
-  VoiceState voice;
-
- private:
-  CallLog& log_;
 };
 
 class SpeechTest : public ::testing::Test {
@@ -125,26 +92,20 @@ class SpeechTest : public ::testing::Test {
     speech.DebugOutput = [this](std::string_view line) { debug.emplace_back(line); };
   }
 
-  CallLog calls;
-  PlatformFake platform{calls};
+  PlatformFake platform;
+  std::vector<std::string>& calls = platform.calls;
   std::vector<std::string> debug;
   clsTARQSpeech speech{platform};
 };
 
 // --- Choosing a route ---------------------------------------------------------------------
 
-TEST_F(SpeechTest, NewObjectIsSilentAndHasSpokenNothing) {
+TEST_F(SpeechTest, NewObjectIsSilentAndOutOfRangeSpeechTypesSelectSilence) {
   EXPECT_EQ(speech.SpeechType(), 0);
   EXPECT_FALSE(speech.DebugType);
-  EXPECT_EQ(speech.TotalSpoken, 0);
   EXPECT_EQ(speech.WEObject, nullptr);
   EXPECT_EQ(speech.SAPI, nullptr);
   speech.SayText("Welcome");
-  EXPECT_THAT(calls, IsEmpty());
-  EXPECT_EQ(speech.TotalSpoken, 0);
-}
-
-TEST_F(SpeechTest, SpeechTypeOutOfRangeSelectsSilence) {
   ListenToDebug();
   speech.SpeechType(1);
   speech.SpeechType(-1);
@@ -154,17 +115,6 @@ TEST_F(SpeechTest, SpeechTypeOutOfRangeSelectsSilence) {
   EXPECT_THAT(debug, ElementsAre("TARQ-SPEECH: Set ST 1", "TARQ-SPEECH: Set ST 0",
                                  "TARQ-SPEECH: Set ST 0"));
   speech.SayText("Spinning the wheel.");
-  EXPECT_THAT(calls, IsEmpty());
-}
-
-TEST_F(SpeechTest, WindowEyesMissingLeavesTheGameSilent) {
-  platform.hasWindowEyes = false;
-  ListenToDebug();
-  speech.SpeechType(2);
-  EXPECT_EQ(speech.SpeechType(), 0);
-  EXPECT_EQ(speech.WEObject, nullptr);
-  EXPECT_THAT(debug, ElementsAre("TARQ-SPEECH: Set ST 2", "TARQ-SPEECH: Init Fail! (GW WE)"));
-  speech.SayText("There are 2 T's.");
   EXPECT_THAT(calls, IsEmpty());
   EXPECT_EQ(speech.TotalSpoken, 0);
 }
@@ -183,49 +133,48 @@ TEST_F(SpeechTest, StartingEachRouteWritesItsOwnSuccessLine) {
                                  "TARQ-SPEECH: Set ST 3", "TARQ-SPEECH: Init Success (MS SAPI)"));
 }
 
-TEST_F(SpeechTest, StartThatThrowsIsAFailedStart) {
-  platform.throwsOnCreate = true;
+TEST_F(SpeechTest, RouteThatCannotStartIsAFailedStartAndLeavesTheGameSilent) {
+  platform.hasWindowEyes = false;
+  platform.hasVoice = false;
+  ListenToDebug();
+  speech.SpeechType(2);
+  EXPECT_EQ(speech.SpeechType(), 0);
+  EXPECT_EQ(speech.WEObject, nullptr);
+  speech.SpeechType(1);
+  EXPECT_FALSE(speech.StartSAPI());  // while on the screen reader
+  EXPECT_EQ(speech.SpeechType(), 0);
+  EXPECT_THAT(debug, ElementsAre("TARQ-SPEECH: Set ST 2", "TARQ-SPEECH: Init Fail! (GW WE)",
+                                 "TARQ-SPEECH: Set ST 1", "TARQ-SPEECH: Init Fail! (MS SAPI)"));
+  speech.SayText("There are 2 T's.");
+  EXPECT_THAT(calls, IsEmpty());
+  EXPECT_EQ(speech.TotalSpoken, 0);
+  platform.throwsOnCreate = true;  // a start that throws fails too
   EXPECT_FALSE(speech.StartWE());
   speech.SpeechType(3);
   EXPECT_EQ(speech.SpeechType(), 0);
 }
 
-TEST_F(SpeechTest, StartSapiWithoutAVoiceWhileOnScreenReaderGoesSilent) {
-  platform.hasVoice = false;
-  ListenToDebug();
-  speech.SpeechType(1);
-  EXPECT_FALSE(speech.StartSAPI());
-  EXPECT_EQ(speech.SpeechType(), 0);
-  EXPECT_THAT(debug, ElementsAre("TARQ-SPEECH: Set ST 1", "TARQ-SPEECH: Init Fail! (MS SAPI)"));
-}
-
 // --- Debug lines ----------------------------------------------------------------------------
 
-TEST_F(SpeechTest, DebugLinesReachTheListenerOnlyWhileDebugTypeIsOn) {
+TEST_F(SpeechTest, DebugLinesNameRouteFlagsAndTextOnlyWhileDebugTypeIsOn) {
   speech.DebugOutput = [this](std::string_view line) { debug.emplace_back(line); };
-  speech.SpeechType(1);
   speech.SayText("quiet");
   speech.WriteDebug("hello");
   EXPECT_THAT(debug, IsEmpty());
   speech.DebugType = true;
   speech.WriteDebug("hello");
-  EXPECT_THAT(debug, ElementsAre("hello"));
-}
-
-TEST_F(SpeechTest, SayTextDebugLineNamesRouteFlagsAndText) {
-  ListenToDebug();
   speech.SayText("a");  // written on the silent route too
   speech.SpeechType(1);
   speech.SayText("b", 0, true);
   speech.SayText("c", 0, false, true);
   speech.SayText("d", 1, true, true);
-  EXPECT_THAT(debug, ElementsAre("TARQ-SPEECH: (ST: 0) text: 'a'", "TARQ-SPEECH: Set ST 1",
+  EXPECT_THAT(debug, ElementsAre("hello", "TARQ-SPEECH: (ST: 0) text: 'a'", "TARQ-SPEECH: Set ST 1",
                                  "TARQ-SPEECH: (ST: 1) (SV) text: 'b'",
                                  "TARQ-SPEECH: (ST: 1) (TTS_SYNC) text: 'c'",
                                  "TARQ-SPEECH: (ST: 1) (SV) (TTS_SYNC) text: 'd'"));
 }
 
-TEST_F(SpeechTest, DestroyedObjectSaysFarewell) {
+TEST_F(SpeechTest, DestroyedObjectSaysFarewellAndAThrowingListenerDoesNotEscape) {
   std::vector<std::string> lines;
   {
     clsTARQSpeech local(platform);
@@ -234,9 +183,6 @@ TEST_F(SpeechTest, DestroyedObjectSaysFarewell) {
   }
   EXPECT_THAT(lines, ElementsAre("TARQ-SPEECH: Bye bye, farewell, I'm leaving... I won't, be "
                                  "back, no more!... (Class unloading)"));
-}
-
-TEST_F(SpeechTest, ThrowingListenerDoesNotEscapeTheDestructor) {
   auto local = std::make_unique<clsTARQSpeech>(platform);
   local->DebugType = true;
   local->DebugOutput = [](std::string_view) { throw std::runtime_error("listener broke"); };
@@ -245,12 +191,13 @@ TEST_F(SpeechTest, ThrowingListenerDoesNotEscapeTheDestructor) {
 
 // --- The screen reader ------------------------------------------------------------------------
 
-TEST_F(SpeechTest, ScreenReaderQueuesUnlessInterruptIsExactlyOne) {
+TEST_F(SpeechTest, ScreenReaderInterruptsOnlyWhenInterruptIsExactlyOne) {
   speech.SpeechType(1);
   speech.SayText("queued", 5);
   speech.SayText("now", 1);
   speech.SayText("plain");
-  EXPECT_THAT(calls, ElementsAre("SR 'queued' 0", "SR 'now' 1", "SR 'plain' 0"));
+  speech.Interrupt();  // a space with the interrupt flag
+  EXPECT_THAT(calls, ElementsAre("SR 'queued' 0", "SR 'now' 1", "SR 'plain' 0", "SR ' ' 1"));
 }
 
 TEST_F(SpeechTest, SelfVoicingOnlyTextIsHeardOnlyFromTheVoice) {
@@ -266,23 +213,13 @@ TEST_F(SpeechTest, SelfVoicingOnlyTextIsHeardOnlyFromTheVoice) {
   EXPECT_EQ(speech.TotalSpoken, 5);
 }
 
-TEST_F(SpeechTest, InterruptOnScreenReaderSpeaksASpaceWithTheInterruptFlag) {
-  speech.SpeechType(1);
-  speech.Interrupt();
-  EXPECT_THAT(calls, ElementsAre("SR ' ' 1"));
-}
-
-TEST_F(SpeechTest, TotalSpokenCountsCharactersNotBytes) {
+TEST_F(SpeechTest, TotalSpokenCountsCharactersNotBytesAndStopsAtItsLargestValue) {
   speech.SpeechType(1);
   speech.SayText("hello");
   speech.SayText("abc");
   EXPECT_EQ(speech.TotalSpoken, 8);
   speech.SayText("Café");  // four characters, five bytes
   EXPECT_EQ(speech.TotalSpoken, 12);
-}
-
-TEST_F(SpeechTest, TotalSpokenStopsAtItsLargestValue) {
-  speech.SpeechType(1);
   speech.TotalSpoken = std::numeric_limits<std::int32_t>::max() - 2;
   speech.SayText("hello");
   EXPECT_EQ(speech.TotalSpoken, std::numeric_limits<std::int32_t>::max());
@@ -292,23 +229,21 @@ TEST_F(SpeechTest, TotalSpokenStopsAtItsLargestValue) {
 
 // --- A screen reader that cannot be reached ------------------------------------------------
 
-TEST_F(SpeechTest, UnreachableScreenReaderHandsFirstTextToTheVoice) {
-  platform.screenReader.reachable = false;
+TEST_F(SpeechTest, UnreachableScreenReaderHandsFirstTextToTheVoiceWithTheCallersFlags) {
+  platform.srReachable = false;
   ListenToDebug();
   speech.SpeechType(1);
-  speech.SayText("Welcome to the game");
+  speech.SayText("Wait for me", 1, false, true);
   EXPECT_EQ(speech.SpeechType(), 3);
-  EXPECT_THAT(calls, ElementsAre("SR 'Welcome to the game' 0", "SAPI 'Welcome to the game' 17"));
-  EXPECT_THAT(
-      debug, ::testing::Contains("TARQ-SPEECH: Screen reader not reachable, falling back to ST 3"));
+  EXPECT_THAT(calls, ElementsAre("SR 'Wait for me' 1", "SAPI 'Wait for me' 16"));
+  EXPECT_THAT(debug, Contains("TARQ-SPEECH: Screen reader not reachable, falling back to ST 3"));
   // Later texts go straight to the voice.
   speech.SayText("Next");
-  EXPECT_EQ(calls.back(), "SAPI 'Next' 17");
-  EXPECT_EQ(calls.size(), 3U);
+  EXPECT_THAT(calls, ElementsAre("SR 'Wait for me' 1", "SAPI 'Wait for me' 16", "SAPI 'Next' 17"));
 }
 
 TEST_F(SpeechTest, UnreachableScreenReaderWithoutVoiceFallsSilent) {
-  platform.screenReader.reachable = false;
+  platform.srReachable = false;
   platform.hasVoice = false;
   ListenToDebug();
   speech.SpeechType(1);
@@ -320,22 +255,15 @@ TEST_F(SpeechTest, UnreachableScreenReaderWithoutVoiceFallsSilent) {
 }
 
 TEST_F(SpeechTest, ThrowingScreenReaderCountsAsUnreachable) {
-  platform.screenReader.throws = true;
+  platform.srThrows = true;
   speech.SpeechType(1);
   EXPECT_NO_THROW(speech.SayText("Hello"));
   EXPECT_EQ(speech.SpeechType(), 3);
-  EXPECT_EQ(calls.back(), "SAPI 'Hello' 17");
-}
-
-TEST_F(SpeechTest, FallbackKeepsTheCallersInterruptAndWaitFlags) {
-  platform.screenReader.reachable = false;
-  speech.SpeechType(1);
-  speech.SayText("Wait for me", 1, false, true);
-  EXPECT_THAT(calls, ElementsAre("SR 'Wait for me' 1", "SAPI 'Wait for me' 16"));
+  EXPECT_THAT(calls, ElementsAre("SR 'Hello' 0", "SAPI 'Hello' 17"));
 }
 
 TEST_F(SpeechTest, InterruptFindingScreenReaderMissingAlsoFallsBack) {
-  platform.screenReader.reachable = false;
+  platform.srReachable = false;
   speech.SpeechType(1);
   EXPECT_NO_THROW(speech.Interrupt());
   EXPECT_EQ(speech.SpeechType(), 3);
@@ -344,77 +272,54 @@ TEST_F(SpeechTest, InterruptFindingScreenReaderMissingAlsoFallsBack) {
 
 // --- Window-Eyes ------------------------------------------------------------------------------
 
-TEST_F(SpeechTest, WindowEyesSpeaksEveryTextWithoutInterrupting) {
+TEST_F(SpeechTest, WindowEyesSpeaksEveryTextWithoutInterruptingAndARefusalEndsQuietly) {
   speech.SpeechType(2);
   speech.SayText("first", 1);
   speech.Interrupt();
   speech.SayText("second", 0, false, true);
   EXPECT_THAT(calls, ElementsAre("WE 'first'", "WE 'second'"));
   EXPECT_EQ(speech.TotalSpoken, 11);
-}
-
-TEST_F(SpeechTest, WindowEyesRefusalEndsSayTextQuietlyButCounts) {
   platform.windowEyesRefuses = true;
-  speech.SpeechType(2);
   EXPECT_NO_THROW(speech.SayText("refused"));
-  EXPECT_EQ(speech.TotalSpoken, 7);
+  EXPECT_EQ(speech.TotalSpoken, 18) << "a refused text is still counted";
   EXPECT_EQ(speech.SpeechType(), 2);
   speech.WEObject.reset();  // an empty object is as quiet as a refusing one
   EXPECT_NO_THROW(speech.SayText("nobody"));
-  EXPECT_EQ(calls.size(), 1U);
+  EXPECT_EQ(calls.size(), 3U);
 }
 
 // --- Self-voicing -----------------------------------------------------------------------------
 
-TEST_F(SpeechTest, VoiceQueuesByDefaultAndWaitsWhenAskedTo) {
-  speech.SpeechType(3);
-  speech.SayText("queued");
-  speech.SayText("waited", 0, false, true);
-  EXPECT_THAT(calls, ElementsAre("SAPI 'queued' 17", "SAPI 'waited' 16"));
-}
-
-TEST_F(SpeechTest, InterruptingTextSkipsBusyVoiceToIdleBeforeSpeaking) {
-  speech.SpeechType(3);
-  speech.SayText("one");
-  speech.SayText("two");
-  ASSERT_EQ(platform.voice.queued, 2);
-  speech.SayText("now", 1);
-  EXPECT_THAT(calls,
-              ElementsAre("SAPI 'one' 17", "SAPI 'two' 17", "skip Sentence 255", "SAPI 'now' 17"));
-  EXPECT_EQ(platform.voice.queued, 1);
-}
-
-TEST_F(SpeechTest, PlainTextQueuesBehindCurrentSpeech) {
+TEST_F(SpeechTest, VoiceQueuesPlainTextAndSkipsToIdleOnlyForAnInterruptingText) {
   speech.SpeechType(3);
   speech.Interrupt();  // an idle voice is left alone
   speech.SayText("one");
   speech.SayText("two", 5);
-  EXPECT_EQ(platform.voice.skips, 0);
-  EXPECT_EQ(platform.voice.queued, 2);
+  EXPECT_EQ(platform.skips, 0);
+  ASSERT_EQ(platform.queued, 2);
+  speech.SayText("now", 1);
+  EXPECT_EQ(platform.queued, 1);
+  speech.SayText("waited", 0, false, true);
+  EXPECT_THAT(calls, ElementsAre("SAPI 'one' 17", "SAPI 'two' 17", "skip Sentence 255",
+                                 "SAPI 'now' 17", "SAPI 'waited' 16"));
 }
 
-TEST_F(SpeechTest, VoiceThatNeverFallsIdleDoesNotHangTheGame) {
-  platform.voice.stuck = true;
+TEST_F(SpeechTest, VoiceThatCannotBeInterruptedStillSpeaksTheTextWithoutHanging) {
+  platform.stuck = true;  // never falls idle
   speech.SpeechType(3);
   ListenToDebug();
   speech.SayText("after the stuck voice", 1);
-  EXPECT_EQ(platform.voice.skips, clsTARQSpeech::kMaxInterruptSkips);
-  EXPECT_THAT(debug, ::testing::Contains(::testing::HasSubstr("giving up the interrupt")));
+  EXPECT_EQ(platform.skips, clsTARQSpeech::kMaxInterruptSkips);
+  EXPECT_THAT(debug, Contains(::testing::HasSubstr("giving up the interrupt")));
   EXPECT_EQ(calls.back(), "SAPI 'after the stuck voice' 17");
-}
-
-TEST_F(SpeechTest, VoiceFailingDuringInterruptStillSpeaksTheText) {
-  platform.voice.failsStatus = true;
-  speech.SpeechType(3);
-  ListenToDebug();
+  platform.failsStatus = true;  // fails while being interrupted
   EXPECT_NO_THROW(speech.SayText("still heard", 1));
   EXPECT_EQ(calls.back(), "SAPI 'still heard' 17");
-  EXPECT_THAT(debug, ::testing::Contains("TARQ-SPEECH: Interrupt failed (MS SAPI): status "
-                                         "unavailable"));
+  EXPECT_THAT(debug, Contains("TARQ-SPEECH: Interrupt failed (MS SAPI): status unavailable"));
 }
 
 TEST_F(SpeechTest, VoiceRefusingTextEndsSayTextQuietlyButCounts) {
-  platform.voice.failsSpeak = true;
+  platform.failsSpeak = true;
   speech.SpeechType(3);
   EXPECT_NO_THROW(speech.SayText("lost"));
   EXPECT_EQ(speech.TotalSpoken, 4);
