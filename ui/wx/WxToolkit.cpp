@@ -12,6 +12,7 @@
 //    event loop object is only made active so that wx's idle work (deferred deletes) runs.
 #include "ui/wx/WxToolkit.h"
 
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 #include <wx/app.h>
 #include <wx/button.h>
@@ -840,6 +841,16 @@ void WxToolkit::Impl::Show(Window& window) {
     loaded->frame->Show();
   }
   loaded->frame->Raise();
+  if (window.Layout().titleBar) {
+    // A player who cannot see the screen must find the keyboard on the window that has just
+    // appeared. Asking with the X server's own time keeps the window manager's focus-stealing
+    // prevention from refusing it.
+    GtkWidget* native = NativeOf(loaded->frame);
+    GdkWindow* gdkWindow = gtk_widget_get_window(native);
+    if (gdkWindow != nullptr && GDK_IS_X11_WINDOW(gdkWindow)) {
+      gtk_window_present_with_time(GTK_WINDOW(native), gdk_x11_get_server_time(gdkWindow));
+    }
+  }
   FocusFirstIfLost(*loaded);
 }
 
