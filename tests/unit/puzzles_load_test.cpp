@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "puzzles/ItemReader.h"
@@ -77,52 +78,76 @@ class LoadPuzzleTest : public ::testing::Test {
   CountingClock clock_;
 };
 
-TEST_F(LoadPuzzleTest, OneFileWithOnePuzzleAlwaysGivesThatPuzzle) {
+constexpr const char* kMark = "ZONTARY_WHEEL/PDATA/1.x\r\n";
+
+TEST_F(LoadPuzzleTest, OneFileWithOnePuzzleAlwaysGivesThatPuzzleSeedingBeforeEachDraw) {
   folder_.Write("phrases.orp", PuzzleFileText("Famous Phrases", "1", {"BETTER LATE THAN NEVER"}));
   for (double r : {0.0, 0.5, 0.999999}) {
     const PuzzleData puzzle = Loaded({r, r});
     EXPECT_EQ(puzzle.Solution, "BETTER LATE THAN NEVER");
     EXPECT_EQ(puzzle.Category, "Famous Phrases");
   }
+  EXPECT_EQ(random_.Log(), "seed draw seed draw seed draw seed draw seed draw seed draw ");
 }
 
-TEST_F(LoadPuzzleTest, GeneratorIsSeededBeforeEachOfTheTwoDraws) {
-  folder_.Write("a.orp", PuzzleFileText("A", "1", {"X"}));
-  Loaded({0.0, 0.0});
-  EXPECT_EQ(random_.Log(), "seed draw seed draw ");
-}
-
-TEST_F(LoadPuzzleTest, CategoryDropsTheSpacesAfterTheKeyAndKeepsInnerSpacing) {
-  folder_.Write("a.orp", "ZONTARY_WHEEL/PDATA/1.x\r\nC    Famous  Phrases\r\nTP 1\r\nX\r\n");
-  EXPECT_EQ(Loaded({0, 0}).Category, "Famous  Phrases");
-}
-
-TEST_F(LoadPuzzleTest, KeyAloneGivesAnEmptyCategory) {
-  folder_.Write("a.orp", "ZONTARY_WHEEL/PDATA/1.x\r\nC\r\nTP 1\r\nX\r\n");
-  EXPECT_EQ(Loaded({0, 0}).Category, "");
-}
-
-TEST_F(LoadPuzzleTest, SolutionIsTheItemExactlyAsWritten) {
-  folder_.Write("a.orp", PuzzleFileText("Mixed", "1", {"\"  Don't Stop-Me Now, 2 & 3 \""}));
-  EXPECT_EQ(Loaded({0, 0}).Solution, "  Don't Stop-Me Now, 2 & 3 ");
-}
-
-TEST_F(LoadPuzzleTest, WordsAfterTheCountAreIgnored) {
-  folder_.Write("a.orp", PuzzleFileText("A", "3 puzzles", {"ONE", "TWO", "THREE"}));
-  EXPECT_EQ(Loaded({0, 0.9}).Solution, "THREE");
-}
-
-TEST_F(LoadPuzzleTest, DrawOfThePuzzleIsUniformOverTheCount) {
-  folder_.Write("a.orp", PuzzleFileText("A", "4", {"ONE", "TWO", "THREE", "FOUR"}));
-  const std::map<double, std::string> expected = {{0.0, "ONE"},   {0.2499, "ONE"},   {0.25, "TWO"},
-                                                  {0.5, "THREE"}, {0.7499, "THREE"}, {0.75, "FOUR"},
-                                                  {0.999, "FOUR"}};
-  for (const auto& [r, solution] : expected) {
-    EXPECT_EQ(Loaded({0.0, r}).Solution, solution) << r;
+// How the items of a file are read: the file's text and the draw of the puzzle give the
+// category and solution loaded.
+TEST_F(LoadPuzzleTest, ItemsAreReadAsWritten) {
+  const std::string m = kMark;
+  const std::string comma = PuzzleFileText("A", "3", {"ONCE UPON A TIME, LONG AGO", "NEXT"});
+  const std::string quoted = PuzzleFileText("A", "2", {"\"ONCE UPON A TIME, LONG AGO\"", "NEXT"});
+  const std::string blank = PuzzleFileText("A", "3", {"ONE", "", "THREE"});
+  const std::string tooLong(ItemReader::kMaxItemCharacters + 1, 'A');
+  const std::tuple<std::string, double, std::string> cases[] = {
+      // The spaces after the key go, the inner spacing stays; the key alone is an empty category.
+      {m + "C    Famous  Phrases\r\nTP 1\r\nX\r\n", 0.0, "Famous  Phrases / X"},
+      {m + "C\r\nTP 1\r\nX\r\n", 0.0, " / X"},
+      // The solution is the item exactly as written; quoted key items read between the quotes.
+      {PuzzleFileText("M", "1", {"\"  Don't Stop-Me Now, 2 & 3 \""}), 0.0,
+       "M /   Don't Stop-Me Now, 2 & 3 "},
+      {"\"ZONTARY_WHEEL/PDATA/1.x\"\r\n\"C Food, Drink\"\r\n\"TP 1\"\r\n\"PIE\"\r\n", 0.0,
+       "Food, Drink / PIE"},
+      // Words after the count and a plus sign are ignored.
+      {PuzzleFileText("A", "3 puzzles", {"ONE", "TWO", "THREE"}), 0.9, "A / THREE"},
+      {PuzzleFileText("A", "+1", {"PLUS"}), 0.0, "A / PLUS"},
+      // A count smaller than the puzzles leaves the later ones out.
+      {PuzzleFileText("A", "2", {"ONE", "TWO", "THREE"}), 0.999, "A / TWO"},
+      // A blank line is an empty puzzle, counted by the skip.
+      {blank, 0.4, "A / "},
+      {blank, 0.7, "A / THREE"},
+      // An unquoted comma splits an item and shifts the later puzzles; a quoted one does not.
+      {comma, 0.0, "A / ONCE UPON A TIME"},
+      {comma, 0.4, "A / LONG AGO"},
+      {comma, 0.7, "A / NEXT"},
+      {quoted, 0.0, "A / ONCE UPON A TIME, LONG AGO"},
+      {quoted, 0.6, "A / NEXT"},
+      // Items past the count are never read, however bad.
+      {PuzzleFileText("A", "1", {"ONLY", tooLong, "\"never closed"}), 0.0, "A / ONLY"},
+  };
+  for (const auto& [text, draw, loaded] : cases) {
+    folder_.Write("a.orp", text);
+    const PuzzleData puzzle = Loaded({0.0, draw});
+    EXPECT_EQ(puzzle.Category + " / " + puzzle.Solution, loaded) << text.substr(0, 60) << draw;
   }
 }
 
-TEST_F(LoadPuzzleTest, DrawOfTheFileIsUniformOverTheFilesInNameOrder) {
+TEST_F(LoadPuzzleTest, DrawOfThePuzzleIsUniformOverTheCountAndStaysOnTheLastJustBelowOne) {
+  folder_.Write("a.orp", PuzzleFileText("A", "4", {"ONE", "TWO", "THREE", "FOUR"}));
+  // In single precision 0.99999999 times the count rounds up to the count itself.
+  const std::map<double, std::string> expected = {
+      {0.0, "ONE"},      {0.2499, "ONE"}, {0.25, "TWO"},   {0.5, "THREE"},
+      {0.7499, "THREE"}, {0.75, "FOUR"},  {0.999, "FOUR"}, {0.99999999, "FOUR"}};
+  for (const auto& [r, solution] : expected) {
+    EXPECT_EQ(Loaded({0.0, r}).Solution, solution) << r;
+  }
+  EXPECT_EQ(PuzzleIndexForDraw(0.99999999, 32767), 32766);
+  EXPECT_EQ(PuzzleIndexForDraw(0.5, 3), 1);
+}
+
+TEST_F(LoadPuzzleTest, DrawOfTheFileIsUniformOverTheFilesInNameOrderAndOtherNamesAreIgnored) {
+  for (const char* name : {"sub/deep.orp", "puzzles.orp.bak", "readme.txt", "orp"}) {
+    folder_.Write(name, "not a puzzle file");
+  }
   folder_.Write("c.orp", PuzzleFileText("Third", "1", {"C"}));
   folder_.Write("a.orp", PuzzleFileText("First", "1", {"A"}));
   folder_.Write("b.ORP", PuzzleFileText("Second", "1", {"B"}));
@@ -134,14 +159,6 @@ TEST_F(LoadPuzzleTest, DrawOfTheFileIsUniformOverTheFilesInNameOrder) {
   }
 }
 
-TEST_F(LoadPuzzleTest, DrawJustBelowOneStaysOnTheLastPuzzle) {
-  // In single precision this draw times the count rounds up to the count itself.
-  folder_.Write("a.orp", PuzzleFileText("A", "3", {"ONE", "TWO", "THREE"}));
-  EXPECT_EQ(Loaded({0.0, 0.99999999}).Solution, "THREE");
-  EXPECT_EQ(PuzzleIndexForDraw(0.99999999, 32767), 32766);
-  EXPECT_EQ(PuzzleIndexForDraw(0.5, 3), 1);
-}
-
 TEST_F(LoadPuzzleTest, CountOfZeroOrBelowAlwaysGivesTheFirstPuzzle) {
   for (const char* count : {"0", "-5", "-32768"}) {
     folder_.Write("a.orp", PuzzleFileText("A", count, {"FIRST", "SECOND"}));
@@ -151,60 +168,19 @@ TEST_F(LoadPuzzleTest, CountOfZeroOrBelowAlwaysGivesTheFirstPuzzle) {
   }
 }
 
-TEST_F(LoadPuzzleTest, CountSmallerThanThePuzzlesLeavesTheLaterOnesOut) {
-  folder_.Write("a.orp", PuzzleFileText("A", "2", {"ONE", "TWO", "THREE"}));
-  EXPECT_EQ(Loaded({0.0, 0.999}).Solution, "TWO");
-}
-
-TEST_F(LoadPuzzleTest, UnquotedCommaShiftsTheLaterPuzzles) {
-  folder_.Write("a.orp", PuzzleFileText("A", "3", {"ONCE UPON A TIME, LONG AGO", "NEXT"}));
-  EXPECT_EQ(Loaded({0.0, 0.0}).Solution, "ONCE UPON A TIME");
-  EXPECT_EQ(Loaded({0.0, 0.4}).Solution, "LONG AGO");
-  EXPECT_EQ(Loaded({0.0, 0.7}).Solution, "NEXT");
-  folder_.Write("a.orp", PuzzleFileText("A", "2", {"\"ONCE UPON A TIME, LONG AGO\"", "NEXT"}));
-  EXPECT_EQ(Loaded({0.0, 0.0}).Solution, "ONCE UPON A TIME, LONG AGO");
-  EXPECT_EQ(Loaded({0.0, 0.6}).Solution, "NEXT");
-}
-
-TEST_F(LoadPuzzleTest, QuotedKeyItemsReadAsTheTextBetweenTheQuotes) {
-  folder_.Write("a.orp",
-                "\"ZONTARY_WHEEL/PDATA/1.x\"\r\n\"C Food, Drink\"\r\n\"TP 1\"\r\n\"PIE\"\r\n");
-  const PuzzleData puzzle = Loaded({0, 0});
-  EXPECT_EQ(puzzle.Category, "Food, Drink");
-  EXPECT_EQ(puzzle.Solution, "PIE");
-}
-
-TEST_F(LoadPuzzleTest, BlankLineIsAnEmptyPuzzleCountedByTheSkip) {
-  folder_.Write("a.orp", PuzzleFileText("A", "3", {"ONE", "", "THREE"}));
-  EXPECT_EQ(Loaded({0.0, 0.4}).Solution, "");
-  EXPECT_EQ(Loaded({0.0, 0.7}).Solution, "THREE");
-}
-
-TEST_F(LoadPuzzleTest, FilesInSubfoldersAndOtherNamesAreIgnored) {
-  folder_.Write("good.orp", PuzzleFileText("Good", "1", {"YES"}));
-  folder_.Write("sub/deep.orp", "not a puzzle file");
-  folder_.Write("puzzles.orp.bak", "not a puzzle file");
-  folder_.Write("readme.txt", "not a puzzle file");
-  folder_.Write("orp", "not a puzzle file");
-  for (double r : {0.0, 0.5, 0.99}) {
-    EXPECT_EQ(Loaded({r, 0.0}).Category, "Good");
-  }
-}
-
 TEST_F(LoadPuzzleTest, Windows1252AndUtf8FilesBothGiveTheSameText) {
   folder_.Write("a.orp", PuzzleFileText("Caf\xE9", "1", {"CR\xC8ME BR\xDBL\xC9\x45"}));
   folder_.Write("b.orp", PuzzleFileText("Café", "1", {"CRÈME BRÛLÉE"}));
-  const PuzzleData fromWindows = Loaded({0.0, 0.0});
-  const PuzzleData fromUtf8 = Loaded({0.9, 0.0});
-  EXPECT_EQ(fromWindows.Category, "Café");
-  EXPECT_EQ(fromWindows.Solution, "CRÈME BRÛLÉE");
-  EXPECT_EQ(fromUtf8.Category, fromWindows.Category);
-  EXPECT_EQ(fromUtf8.Solution, fromWindows.Solution);
+  for (double r : {0.0, 0.9}) {
+    const PuzzleData puzzle = Loaded({r, 0.0});
+    EXPECT_EQ(puzzle.Category, "Café") << r;
+    EXPECT_EQ(puzzle.Solution, "CRÈME BRÛLÉE") << r;
+  }
 }
 
 TEST_F(LoadPuzzleTest, FileNeverPickedIsCheckedOnlyForItsMark) {
   folder_.Write("a.orp", PuzzleFileText("Good", "1", {"YES"}));
-  folder_.Write("b.orp", "ZONTARY_WHEEL/PDATA/1.x\r\nc Bad\r\nTP many\r\n");
+  folder_.Write("b.orp", std::string(kMark) + "c Bad\r\nTP many\r\n");
   EXPECT_EQ(Loaded({0.0, 0.0}).Category, "Good");
   const PuzzleError error = Failed({0.9, 0.0});
   EXPECT_EQ(error.Number, 254);
@@ -212,8 +188,7 @@ TEST_F(LoadPuzzleTest, FileNeverPickedIsCheckedOnlyForItsMark) {
 }
 
 // Every row of the failure table: the number, the file or folder, the item and the sentence.
-
-TEST_F(LoadPuzzleTest, MissingFolderIsNamed) {
+TEST_F(LoadPuzzleTest, FolderThatGivesNoFileToDrawIsNamed) {
   const std::filesystem::path missing = folder_.Path() / "nowhere";
   const PuzzleError error = std::get<PuzzleError>(LoadPuzzle(missing, random_, clock_));
   EXPECT_EQ(error.Number, 76);
@@ -221,152 +196,94 @@ TEST_F(LoadPuzzleTest, MissingFolderIsNamed) {
   EXPECT_EQ(error.Item, 0);
   EXPECT_EQ(error.Message(), "No puzzle could be loaded from " + missing.string() +
                                  ": the folder does not exist. (error 76)");
+  const std::filesystem::path file = folder_.Write("plain.txt", "x");
+  const PuzzleError notAFolder = std::get<PuzzleError>(LoadPuzzle(file, random_, clock_));
+  EXPECT_EQ(notAFolder.Number, 76);
+  EXPECT_NE(notAFolder.Message().find("it is not a folder"), std::string::npos);
+  const PuzzleError noPuzzleFiles = Failed({0.0, 0.0});
+  EXPECT_EQ(noPuzzleFiles.Number, 9);
+  EXPECT_EQ(noPuzzleFiles.Path, folder_.Path());
+  EXPECT_NE(noPuzzleFiles.Message().find(".orp"), std::string::npos);
+  // More than 32767 puzzle files is an overflow. Only the format mark is read while the folder
+  // is scanned, so that is all each file needs.
+  for (int i = 0; i < 32768; ++i) {
+    folder_.Write("p" + std::to_string(i) + ".orp", "ZONTARY_WHEEL/PDATA/1.x");
+  }
+  const PuzzleError tooMany = Failed({0.0, 0.0});
+  EXPECT_EQ(tooMany.Number, 6);
+  EXPECT_EQ(tooMany.Path, folder_.Path());
 }
 
-TEST_F(LoadPuzzleTest, FolderThatIsAFileIsNamed) {
-  const std::filesystem::path file = folder_.Write("plain", "x");
-  const PuzzleError error = std::get<PuzzleError>(LoadPuzzle(file, random_, clock_));
-  EXPECT_EQ(error.Number, 76);
-  EXPECT_NE(error.Message().find("it is not a folder"), std::string::npos);
-}
-
-TEST_F(LoadPuzzleTest, FolderWithoutPuzzleFilesFails) {
-  folder_.Write("notes.txt", "hello");
-  const PuzzleError error = Failed({0.0, 0.0});
-  EXPECT_EQ(error.Number, 9);
-  EXPECT_EQ(error.Path, folder_.Path());
-  EXPECT_NE(error.Message().find(".orp"), std::string::npos);
-}
-
-TEST_F(LoadPuzzleTest, EmptyFileFailsTheScanWhicheverFileIsDrawn) {
+// A bad mark or an empty file fails the scan even beside a good file that is drawn.
+TEST_F(LoadPuzzleTest, EmptyFileOrWrongFormatMarkFailsTheScanWhicheverFileIsDrawn) {
   folder_.Write("a.orp", PuzzleFileText("Good", "1", {"YES"}));
-  const auto empty = folder_.Write("b.orp", "");
-  const PuzzleError error = Failed({0.0, 0.0});
-  EXPECT_EQ(error.Number, 62);
-  EXPECT_EQ(error.Path, empty);
-  EXPECT_EQ(error.Item, 1);
-  EXPECT_EQ(error.Message(), "The puzzle file " + empty.string() +
-                                 " is not valid: item 1 is missing: the file is empty. (error 62)");
-}
-
-TEST_F(LoadPuzzleTest, WrongFormatMarkFailsTheScanEvenWithGoodFiles) {
-  folder_.Write("a.orp", PuzzleFileText("Good", "1", {"YES"}));
+  const auto bad = folder_.Path() / "b.orp";
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {"", "item 1 is missing: the file is empty. (error 62)"}};
   for (const char* mark : {"zontary_wheel/pdata/1.x", "ZONTARY_WHEEL/PDATA/1.0",
                            "ZONTARY_WHEEL/PDATA/1.x extra", ""}) {
-    const auto bad = folder_.Write("b.orp", std::string(mark) + "\r\nC Bad\r\nTP 1\r\nX\r\n");
+    cases.emplace_back(std::string(mark) + "\r\nC Bad\r\nTP 1\r\nX\r\n",
+                       "item 1 should be the format mark \"ZONTARY_WHEEL/PDATA/1.x\". (error 254)");
+  }
+  for (const auto& [text, sentence] : cases) {
+    folder_.Write("b.orp", text);
     const PuzzleError error = Failed({0.0, 0.0});
-    EXPECT_EQ(error.Number, 254) << mark;
-    EXPECT_EQ(error.Path, bad);
-    EXPECT_EQ(error.Item, 1);
-    EXPECT_EQ(error.Message(),
-              "The puzzle file " + bad.string() +
-                  " is not valid: item 1 should be the format mark \"ZONTARY_WHEEL/PDATA/1.x\"."
-                  " (error 254)");
+    EXPECT_EQ(error.Path, bad) << text;
+    EXPECT_EQ(error.Item, 1) << text;
+    EXPECT_EQ(error.Message(), "The puzzle file " + bad.string() + " is not valid: " + sentence);
   }
 }
 
-TEST_F(LoadPuzzleTest, CategoryWithoutTheKeyFailsOncePicked) {
-  for (const char* item : {"c Famous", "Category Famous", " ", "CFamous", "\"\""}) {
-    const auto file = folder_.Write(
-        "a.orp", "ZONTARY_WHEEL/PDATA/1.x\r\n" + std::string(item) + "\r\nTP 1\r\nX\r\n");
-    const PuzzleError error = Failed({0.0, 0.0});
-    EXPECT_EQ(error.Number, 254) << item;
-    EXPECT_EQ(error.Item, 2);
-    EXPECT_EQ(error.Message(),
-              "The puzzle file " + file.string() +
-                  " is not valid: item 2 should be the category (\"C\" and the category text)."
-                  " (error 254)");
-  }
-}
-
-TEST_F(LoadPuzzleTest, CountWithoutTheKeyFailsOncePicked) {
-  const auto file = folder_.Write("a.orp", "ZONTARY_WHEEL/PDATA/1.x\r\nC A\r\ntp 1\r\nX\r\n");
-  const PuzzleError error = Failed({0.0, 0.0});
-  EXPECT_EQ(error.Number, 254);
-  EXPECT_EQ(error.Item, 3);
-  EXPECT_EQ(error.Message(),
-            "The puzzle file " + file.string() +
-                " is not valid: item 3 should be the count of puzzles (\"TP\" and a number)."
-                " (error 254)");
-}
-
-TEST_F(LoadPuzzleTest, CountThatIsNoNumberIsATypeMismatch) {
-  for (const char* item : {"TP", "TP three", "TP 3.5", "TP 3x", "TP -", "TP 0x10"}) {
-    folder_.Write("a.orp", "ZONTARY_WHEEL/PDATA/1.x\r\nC A\r\n" + std::string(item) + "\r\nX\r\n");
-    const PuzzleError error = Failed({0.0, 0.0});
-    EXPECT_EQ(error.Number, 13) << item;
-    EXPECT_EQ(error.Item, 3);
-  }
-}
-
-TEST_F(LoadPuzzleTest, CountOutsideSixteenBitsIsAnOverflow) {
-  for (const char* count : {"32768", "-32769", "99999999999999999999999"}) {
-    folder_.Write("a.orp", PuzzleFileText("A", count, {"X"}));
-    const PuzzleError error = Failed({0.0, 0.0});
-    EXPECT_EQ(error.Number, 6) << count;
-    EXPECT_EQ(error.Item, 3);
-  }
-  folder_.Write("a.orp", PuzzleFileText("A", "+1", {"PLUS"}));
-  EXPECT_EQ(Loaded({0.0, 0.0}).Solution, "PLUS");
-}
-
-TEST_F(LoadPuzzleTest, CountLargerThanThePuzzlesFailsWhateverTheDraw) {
-  const auto file = folder_.Write("a.orp", PuzzleFileText("A", "5", {"ONE", "TWO", "THREE"}));
-  for (double r : {0.0, 0.5, 0.7, 0.99}) {
-    const PuzzleError error = Failed({0.0, r});
-    EXPECT_EQ(error.Number, 62) << r;
-    EXPECT_EQ(error.Item, 3);
-    EXPECT_EQ(error.Message(), "The puzzle file " + file.string() +
-                                   " is not valid: item 3 gives a count of 5 puzzles, but the"
-                                   " file holds only 3. (error 62)");
-  }
-}
-
-TEST_F(LoadPuzzleTest, FileThatEndsEarlyNamesTheMissingItem) {
+// A picked file that breaks a rule: the number, the item and, where given, the sentence, the
+// same whichever puzzle is drawn.
+TEST_F(LoadPuzzleTest, PickedFileThatBreaksARuleFailsWithItsItemWhateverTheDraw) {
+  const std::string category = "should be the category (\"C\" and the category text)";
   struct Case {
-    const char* text;
+    std::string text;
+    int number;
     int item;
+    std::string what;  // empty: the sentence is not checked
   };
-  for (const Case& c :
-       {Case{"ZONTARY_WHEEL/PDATA/1.x\r\n", 2}, Case{"ZONTARY_WHEEL/PDATA/1.x\r\nC A\r\n", 3},
-        Case{"ZONTARY_WHEEL/PDATA/1.x\r\nC A\r\nTP 0\r\n", 4},
-        Case{"ZONTARY_WHEEL/PDATA/1.x\r\nC A\r\nTP -2\r\n", 4}}) {
-    folder_.Write("a.orp", c.text);
-    const PuzzleError error = Failed({0.0, 0.0});
-    EXPECT_EQ(error.Number, 62) << c.text;
-    EXPECT_EQ(error.Item, c.item) << c.text;
-    EXPECT_NE(error.Message().find("is missing"), std::string::npos) << error.Message();
+  std::vector<Case> cases;
+  for (const char* item : {"c Famous", "Category Famous", " ", "CFamous", "\"\""}) {
+    cases.push_back({kMark + std::string(item) + "\r\nTP 1\r\nX\r\n", 254, 2, category});
   }
-}
-
-TEST_F(LoadPuzzleTest, OverLongPuzzleIsAFormatErrorOfItsFile) {
-  const std::string tooLong(ItemReader::kMaxItemCharacters + 1, 'A');
-  const auto file = folder_.Write("a.orp", PuzzleFileText("A", "2", {"SHORT", tooLong}));
-  for (double r : {0.0, 0.9}) {
-    const PuzzleError error = Failed({0.0, r});
-    EXPECT_EQ(error.Number, 254);
-    EXPECT_EQ(error.Item, 5);
-    EXPECT_EQ(error.Message(), "The puzzle file " + file.string() +
-                                   " is not valid: item 5 is longer than 32767 characters."
-                                   " (error 254)");
+  cases.push_back({std::string(kMark) + "C A\r\ntp 1\r\nX\r\n", 254, 3,
+                   "should be the count of puzzles (\"TP\" and a number)"});
+  for (const char* item : {"TP", "TP three", "TP 3.5", "TP 3x", "TP -", "TP 0x10"}) {
+    cases.push_back({kMark + std::string("C A\r\n") + item + "\r\nX\r\n", 13, 3, ""});
   }
-}
-
-TEST_F(LoadPuzzleTest, ItemsPastTheCountAreNeverRead) {
-  const std::string tooLong(ItemReader::kMaxItemCharacters + 1, 'A');
-  folder_.Write("a.orp", PuzzleFileText("A", "1", {"ONLY", tooLong, "\"never closed"}));
-  EXPECT_EQ(Loaded({0.0, 0.0}).Solution, "ONLY");
-}
-
-TEST_F(LoadPuzzleTest, MoreThan32767PuzzleFilesIsAnOverflow) {
-  // Only the format mark is read while the folder is scanned, so that is all each file needs.
-  const std::string text = "ZONTARY_WHEEL/PDATA/1.x";
-  for (int i = 0; i < 32768; ++i) {
-    folder_.Write("p" + std::to_string(i) + ".orp", text);
+  for (const char* count : {"32768", "-32769", "99999999999999999999999"}) {
+    cases.push_back({PuzzleFileText("A", count, {"X"}), 6, 3, ""});  // outside sixteen bits
   }
-  const PuzzleError error = Failed({0.0, 0.0});
-  EXPECT_EQ(error.Number, 6);
-  EXPECT_EQ(error.Path, folder_.Path());
+  // A file that ends early names the missing item.
+  cases.push_back({kMark, 62, 2, "is missing: the file ends after item 1"});
+  cases.push_back(
+      {kMark + std::string("C A\r\n"), 62, 3, "is missing: the file ends after item 2"});
+  for (const char* count : {"0", "-2"}) {
+    cases.push_back({PuzzleFileText("A", count, {}), 62, 4,
+                     "is missing: the file holds no puzzle after the count"});
+  }
+  // A count larger than the puzzles, and an over-long puzzle.
+  cases.push_back({PuzzleFileText("A", "5", {"ONE", "TWO", "THREE"}), 62, 3,
+                   "gives a count of 5 puzzles, but the file holds only 3"});
+  cases.push_back(
+      {PuzzleFileText("A", "2", {"SHORT", std::string(ItemReader::kMaxItemCharacters + 1, 'A')}),
+       254, 5, "is longer than 32767 characters"});
+  for (const Case& c : cases) {
+    const auto file = folder_.Write("a.orp", c.text);
+    for (double r : {0.0, 0.5, 0.7, 0.99}) {
+      const PuzzleError error = Failed({0.0, r});
+      EXPECT_EQ(error.Number, c.number) << c.text.substr(0, 60) << r;
+      EXPECT_EQ(error.Path, file);
+      EXPECT_EQ(error.Item, c.item) << c.text.substr(0, 60) << r;
+      if (!c.what.empty()) {
+        EXPECT_EQ(error.Message(), "The puzzle file " + file.string() + " is not valid: item " +
+                                       std::to_string(c.item) + " " + c.what + ". (error " +
+                                       std::to_string(c.number) + ")");
+      }
+    }
+  }
 }
 
 TEST(PuzzleFromFile, ReadsTheDrawnPuzzleFromBytes) {
