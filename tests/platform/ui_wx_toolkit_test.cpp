@@ -54,6 +54,12 @@ ControlLayout ReadOnlyBox(std::string name, Twips position, int tabIndex, std::s
   return layout;
 }
 
+// A layout changed by `change`.
+ControlLayout With(ControlLayout layout, const std::function<void(ControlLayout&)>& change) {
+  change(layout);
+  return layout;
+}
+
 // A small playing window: a frame holding a board, a money box and a nested frame with the
 // default button; every handler call is recorded.
 class TestWindow final : public Window {
@@ -62,17 +68,26 @@ class TestWindow final : public Window {
       : frmBoard(Item("frmBoard", ControlKind::Frame, "", {120, 120, 6615, 3735}), "Board"),
         lblBoard(Item("lblBoard", ControlKind::Label, "frmBoard", {480, 360, 1575, 255}),
                  "Current Puzzle"),
-        txtBoard(BoardLayout(), ""),
+        txtBoard(With(ReadOnlyBox("txtBoard", {480, 600, 3855, 975}, 0, "Current Puzzle"),
+                      [](ControlLayout& l) {
+                        l.multiLine = l.monospaced = true;
+                        l.font = Font{"Courier New", 9.75, false};
+                      }),
+                 ""),
         lblMoney(Item("lblMoney", ControlKind::Label, "frmBoard", {4560, 360, 1095, 255}),
                  "Your Assets"),
-        txtMoney(MoneyLayout(), "$0"),
+        txtMoney(With(Item("txtMoney", ControlKind::TextBox, "frmBoard", {4560, 600, 1575, 285}, 5),
+                      [](ControlLayout& l) { l.accessibleName = "Your Assets"; }),
+                 "$0"),
         lblCategory(Item("lblCategory", ControlKind::Label, "frmBoard", {480, 1800, 1215, 255}),
                     "Puzzle Category"),
         txtCategory(ReadOnlyBox("txtCategory", {480, 2040, 3855, 285}, 3, "Puzzle Category"), ""),
         cmdSolve(Item("cmdSolve", ControlKind::Button, "frmBoard", {480, 3120, 1815, 375}, 2),
                  "Solve the Puzzle"),
         frmSpin(Item("frmSpin", ControlKind::Frame, "frmBoard", {4440, 1680, 1815, 1335}), "Wheel"),
-        cmdSpin(SpinLayout(), "Spin Wheel"),
+        cmdSpin(With(Item("cmdSpin", ControlKind::Button, "frmSpin", {240, 240, 1335, 615}, 1),
+                     [](ControlLayout& l) { l.defaultButton = true; }),
+                "Spin Wheel"),
         lblSpin(Item("lblSpin", ControlKind::Label, "frmSpin", {240, 960, 1335, 255}), "") {
     layout_.name = "frmTest";
     layout_.caption = "Orvanta Test";
@@ -121,25 +136,6 @@ class TestWindow final : public Window {
       frmSpin, cmdSpin, lblSpin;
 
  private:
-  static ControlLayout BoardLayout() {
-    ControlLayout layout = ReadOnlyBox("txtBoard", {480, 600, 3855, 975}, 0, "Current Puzzle");
-    layout.multiLine = true;
-    layout.monospaced = true;
-    layout.font = Font{"Courier New", 9.75, false};
-    return layout;
-  }
-  static ControlLayout MoneyLayout() {
-    ControlLayout layout =
-        Item("txtMoney", ControlKind::TextBox, "frmBoard", {4560, 600, 1575, 285}, 5);
-    layout.accessibleName = "Your Assets";
-    return layout;
-  }
-  static ControlLayout SpinLayout() {
-    ControlLayout layout =
-        Item("cmdSpin", ControlKind::Button, "frmSpin", {240, 240, 1335, 615}, 1);
-    layout.defaultButton = true;
-    return layout;
-  }
   WindowLayout layout_;
 };
 
@@ -161,12 +157,11 @@ class SplashLikeWindow final : public Window {
   }
   const WindowLayout& Layout() const override { return layout_; }
   std::vector<Control*> Controls() override { return {&Shape1, &Image1, &lblName, &cmdOK}; }
-  void KeyUp(int keyCode, ShiftState) override { keys.push_back(keyCode); }
+  void KeyUp(int, ShiftState) override {}
   void ButtonClicked(std::string_view) override {}
   void MenuChosen(std::string_view) override {}
   void CloseRequested() override {}
 
-  std::vector<int> keys;
   Control Shape1, Image1, lblName, cmdOK;
 
  private:
@@ -205,12 +200,10 @@ bool PumpUntil(WxToolkit& toolkit, const std::function<bool()>& done,
   return true;
 }
 
+// Turns the loop for a moment, so whatever is on its way arrives.
 void Settle(WxToolkit& toolkit) {
-  const auto deadline = std::chrono::steady_clock::now() + 150ms;
-  while (std::chrono::steady_clock::now() < deadline) {
-    toolkit.DoEvents();
-    std::this_thread::sleep_for(5ms);
-  }
+  PumpUntil(
+      toolkit, [] { return false; }, 150ms);
 }
 
 // Runs `answer` from the event loop as soon as a modal box is up.
@@ -343,7 +336,7 @@ TEST_F(WxToolkitTest, EachControlBecomesTheWidgetOfItsKindInsideItsFrameWhereIts
   EXPECT_EQ(toolkit_->TopLevelOf(window_)->GetClientSize(), wxSize(px(6840), px(3990)));
 }
 
-TEST_F(WxToolkitTest, TheWindowIsFixedInSizeWithAMenuBarOfAccessKeysOnly) {
+TEST_F(WxToolkitTest, TheWindowIsFixedInSizeWithAMenuBarOfAccessKeysOnlyAndNamedTextBoxes) {
   auto* frame = dynamic_cast<wxFrame*>(toolkit_->TopLevelOf(window_));
   ASSERT_NE(frame, nullptr);
   EXPECT_FALSE(frame->HasFlag(wxRESIZE_BORDER));
@@ -356,10 +349,8 @@ TEST_F(WxToolkitTest, TheWindowIsFixedInSizeWithAMenuBarOfAccessKeysOnly) {
   ASSERT_EQ(items.size(), 1u);
   EXPECT_EQ(items.front()->GetItemLabel(), "E&xit");  // no "\tCtrl+Q"
   EXPECT_EQ(items.front()->GetAccel(), nullptr);
-}
-
-TEST_F(WxToolkitTest, TextBoxesCarryTheNamesOfTheirLabelsForScreenReaders) {
-  // A multi-line box is read through its inner text view.
+  // Text boxes carry the names of their labels for screen readers; a multi-line box is read
+  // through its inner text view.
   GtkWidget* scroller = static_cast<GtkWidget*>(W(window_.txtBoard)->GetHandle());
   ASSERT_TRUE(GTK_IS_SCROLLED_WINDOW(scroller));
   GtkWidget* view = gtk_bin_get_child(GTK_BIN(scroller));
@@ -550,23 +541,21 @@ TEST_F(WxToolkitTest, AMenuItemChosenOrOpenedWithItsAccessKeyReachesTheWindowByN
   EXPECT_EQ(window_.menus, (std::vector<std::string>{"mnuCReveal", "mnuFExit"}));
 }
 
-TEST_F(WxToolkitTest, ClosingFromTheTitleBarAsksTheWindowAndLeavesItToUnload) {
+TEST_F(WxToolkitTest, ClosingFromTheTitleBarAsksTheWindowAndLeavesItToUnloadAfterWhichItIsGone) {
   ShowAndFocus();
   Press(WXK_F4, wxMOD_ALT);  // the window manager closes the window
   ASSERT_TRUE(Pump([this] { return window_.closeRequests == 1; }));
   Settle(*toolkit_);
   EXPECT_TRUE(toolkit_->TopLevelOf(window_)->IsShown()) << "only the window logic unloads";
-}
-
-TEST_F(WxToolkitTest, AnUnloadedWindowIsGoneAndHearsNothingMore) {
-  ShowAndFocus();
+  // An unloaded window is gone and hears nothing more.
   toolkit_->Unload(window_);
   EXPECT_EQ(toolkit_->TopLevelOf(window_), nullptr);
   EXPECT_EQ(W(window_.cmdSpin), nullptr);
   window_.txtBoard.SetText("no widget to write to");  // must not touch a dead widget
+  const std::size_t keysBefore = window_.keys.size();
   Press(WXK_F5);
   Settle(*toolkit_);
-  EXPECT_TRUE(window_.keys.empty());
+  EXPECT_EQ(window_.keys.size(), keysBefore);
   // And it can be loaded again from its layout, as the About box is.
   toolkit_->Load(window_);
   EXPECT_EQ(TextOf(window_.txtBoard)->GetValue(), "no widget to write to");
