@@ -56,7 +56,8 @@ int RunWindowed(int argc, char** argv, const Options& options, ui::AppInfo app,
   speech::LinuxSpeechPlatform speech(choice, output);
   // Values given with --rand come first (tests use them to fix the puzzle and the spins).
   QueuedRandom random;
-  for (double r : options.rand) random.Queue(r);
+  for (double r : options.rand)
+    random.Queue(r);
   SteadyClock clock;
 
   if (choice != speech::SpeechChoice::Silent) {
