@@ -18,7 +18,7 @@ std::filesystem::path FindDataFolder(const std::filesystem::path& executableFold
     return executableFolder;
   }
   // Installed: <prefix>/bin/orvanta with its data in <prefix>/share/orvanta.
-  const std::filesystem::path installed = executableFolder.parent_path() / ORVANTA_INSTALL_DATA_DIR;
+  std::filesystem::path installed = executableFolder.parent_path() / ORVANTA_INSTALL_DATA_DIR;
   if (std::filesystem::is_directory(installed, error)) {
     return installed;
   }
