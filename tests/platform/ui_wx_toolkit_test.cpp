@@ -1,12 +1,12 @@
 // The wx back end under a real X display: a small window of the game's kinds of controls is
 // built, changed and played with real key presses and clicks (XTEST). Run under Xvfb with a
 // window manager (openbox); without a display every case is skipped.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <wx/button.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
-#include <wx/panel.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
@@ -14,6 +14,8 @@
 #include <wx/textdlg.h>
 #include <wx/uiaction.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -31,93 +33,53 @@ namespace orvanta::ui {
 namespace {
 
 using namespace std::chrono_literals;
+using enum ControlKind;
+using Change = std::function<void(ControlLayout&)>;
 
 const std::filesystem::path kDataFolder =
     std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data";
 
-ControlLayout Item(std::string name, ControlKind kind, std::string parent, Twips position,
-                   int tabIndex = -1) {
+// A row of a window's table of controls: a control of `kind` inside the frame `parent` (empty:
+// the window) with its first text, its layout then `change`d.
+Control Item(std::string name, ControlKind kind, std::string parent, Twips position, int tabIndex,
+             std::string text, const Change& change = nullptr) {
   ControlLayout layout;
   layout.name = std::move(name);
   layout.kind = kind;
   layout.parent = std::move(parent);
   layout.position = position;
   layout.tabIndex = tabIndex;
-  return layout;
+  if (change)
+    change(layout);
+  return Control(std::move(layout), std::move(text));
 }
 
-ControlLayout ReadOnlyBox(std::string name, Twips position, int tabIndex, std::string label) {
-  ControlLayout layout =
-      Item(std::move(name), ControlKind::TextBox, "frmBoard", position, tabIndex);
-  layout.readOnly = true;
-  layout.accessibleName = std::move(label);
-  return layout;
-}
-
-// A layout changed by `change`.
-ControlLayout With(ControlLayout layout, const std::function<void(ControlLayout&)>& change) {
-  change(layout);
-  return layout;
-}
-
-// A small playing window: a frame holding a board, a money box and a nested frame with the
-// default button; every handler call is recorded.
+// A window built from its layout and a table of controls; every handler call is recorded.
 class TestWindow final : public Window {
  public:
-  TestWindow()
-      : frmBoard(Item("frmBoard", ControlKind::Frame, "", {120, 120, 6615, 3735}), "Board"),
-        lblBoard(Item("lblBoard", ControlKind::Label, "frmBoard", {480, 360, 1575, 255}),
-                 "Current Puzzle"),
-        txtBoard(With(ReadOnlyBox("txtBoard", {480, 600, 3855, 975}, 0, "Current Puzzle"),
-                      [](ControlLayout& l) {
-                        l.multiLine = l.monospaced = true;
-                        l.font = Font{"Courier New", 9.75, false};
-                      }),
-                 ""),
-        lblMoney(Item("lblMoney", ControlKind::Label, "frmBoard", {4560, 360, 1095, 255}),
-                 "Your Assets"),
-        txtMoney(With(Item("txtMoney", ControlKind::TextBox, "frmBoard", {4560, 600, 1575, 285}, 5),
-                      [](ControlLayout& l) { l.accessibleName = "Your Assets"; }),
-                 "$0"),
-        lblCategory(Item("lblCategory", ControlKind::Label, "frmBoard", {480, 1800, 1215, 255}),
-                    "Puzzle Category"),
-        txtCategory(ReadOnlyBox("txtCategory", {480, 2040, 3855, 285}, 3, "Puzzle Category"), ""),
-        cmdSolve(Item("cmdSolve", ControlKind::Button, "frmBoard", {480, 3120, 1815, 375}, 2),
-                 "Solve the Puzzle"),
-        frmSpin(Item("frmSpin", ControlKind::Frame, "frmBoard", {4440, 1680, 1815, 1335}), "Wheel"),
-        cmdSpin(With(Item("cmdSpin", ControlKind::Button, "frmSpin", {240, 240, 1335, 615}, 1),
-                     [](ControlLayout& l) { l.defaultButton = true; }),
-                "Spin Wheel"),
-        lblSpin(Item("lblSpin", ControlKind::Label, "frmSpin", {240, 960, 1335, 255}), "") {
-    layout_.name = "frmTest";
-    layout_.caption = "Orvanta Test";
-    layout_.clientWidth = 6840;
-    layout_.clientHeight = 3990;
-    layout_.defaultFont = Font{"MS Sans Serif", 8.25, false};
-    layout_.menus = {{"mnuFile", "&File", {{"mnuFExit", "E&xit"}}},
-                     {"mnuCheat", "&Cheat", {{"mnuCReveal", "Reveal Answer"}}}};
-  }
+  TestWindow(WindowLayout layout, std::vector<Control> controls)
+      : layout_(std::move(layout)), controls_(std::move(controls)) {}
 
   const WindowLayout& Layout() const override { return layout_; }
   std::vector<Control*> Controls() override {
-    return {&frmBoard,    &lblBoard, &txtBoard, &lblMoney, &txtMoney, &lblCategory,
-            &txtCategory, &cmdSolve, &frmSpin,  &cmdSpin,  &lblSpin};
+    std::vector<Control*> all;
+    for (Control& control : controls_)
+      all.push_back(&control);
+    return all;
   }
-  void KeyUp(int keyCode, ShiftState shift) override {
-    keys.push_back({keyCode, shift});
-    if (onKey)
-      onKey(keyCode);
+  Control& operator[](std::string_view name) { return *Find(name); }
+  void KeyUp(int code, ShiftState shift) override {
+    keys.push_back({code, shift});
+    onKey(code);
   }
   void ButtonClicked(std::string_view button) override {
     clicks.emplace_back(button);
-    if (onClick)
-      onClick(button);
+    onClick(button);
   }
   void MenuChosen(std::string_view item) override { menus.emplace_back(item); }
   void CloseRequested() override {
     ++closeRequests;
-    if (onClose)
-      onClose();
+    onClose();
   }
 
   struct Key {
@@ -125,85 +87,74 @@ class TestWindow final : public Window {
     ShiftState shift;
   };
   std::vector<Key> keys;
-  std::vector<std::string> clicks;
-  std::vector<std::string> menus;
+  std::vector<std::string> clicks, menus;
   int closeRequests = 0;
-  std::function<void(int)> onKey;
-  std::function<void(std::string_view)> onClick;
-  std::function<void()> onClose;
-
-  Control frmBoard, lblBoard, txtBoard, lblMoney, txtMoney, lblCategory, txtCategory, cmdSolve,
-      frmSpin, cmdSpin, lblSpin;
+  std::function<void(int)> onKey = [](int) {};
+  std::function<void(std::string_view)> onClick = [](std::string_view) {};
+  std::function<void()> onClose = [] {};
 
  private:
   WindowLayout layout_;
+  std::vector<Control> controls_;  // never resized: the toolkit keeps their addresses
 };
 
-// A borderless window like the splash: a shape, the program's picture, a label and a button.
-class SplashLikeWindow final : public Window {
- public:
-  SplashLikeWindow()
-      : Shape1(Item("Shape1", ControlKind::Shape, "", {120, 120, 5775, 1935}), ""),
-        Image1(Item("Image1", ControlKind::Image, "", {240, 240, 480, 480}), ""),
-        lblName(Item("lblName", ControlKind::Label, "", {960, 240, 4815, 495}), "Orvanta"),
-        cmdOK(Item("cmdOK", ControlKind::Button, "", {5160, 1560, 615, 375}, 0), "OK") {
-    layout_.name = "frmSplash";
-    layout_.caption = "Orvanta";
-    layout_.clientWidth = 6015;
-    layout_.clientHeight = 2175;
-    layout_.titleBar = false;
-    layout_.centred = true;
-    layout_.inTaskbar = false;
-  }
-  const WindowLayout& Layout() const override { return layout_; }
-  std::vector<Control*> Controls() override { return {&Shape1, &Image1, &lblName, &cmdOK}; }
-  void KeyUp(int, ShiftState) override {}
-  void ButtonClicked(std::string_view) override {}
-  void MenuChosen(std::string_view) override {}
-  void CloseRequested() override {}
-
-  Control Shape1, Image1, lblName, cmdOK;
-
- private:
-  WindowLayout layout_;
-};
+// A small playing window: a frame holding a board, a money box and a nested frame with the
+// default button.
+TestWindow PlayingWindow() {
+  const auto named = [](std::string label, bool readOnly, bool board = false) -> Change {
+    return [=](ControlLayout& l) {
+      l.accessibleName = label;
+      l.readOnly = readOnly;
+      l.multiLine = l.monospaced = board;
+      if (board)
+        l.font = Font{"Courier New", 9.75, false};
+    };
+  };
+  WindowLayout layout;
+  layout.name = "frmTest";
+  layout.caption = "Orvanta Test";
+  layout.clientWidth = 6840;
+  layout.clientHeight = 3990;
+  layout.defaultFont = Font{"MS Sans Serif", 8.25, false};
+  layout.menus = {{"mnuFile", "&File", {{"mnuFExit", "E&xit"}}},
+                  {"mnuCheat", "&Cheat", {{"mnuCReveal", "Reveal Answer"}}}};
+  return TestWindow(
+      std::move(layout),
+      {Item("frmBoard", Frame, "", {120, 120, 6615, 3735}, -1, "Board"),
+       Item("lblBoard", Label, "frmBoard", {480, 360, 1575, 255}, -1, "Current Puzzle"),
+       Item("txtBoard", TextBox, "frmBoard", {480, 600, 3855, 975}, 0, "",
+            named("Current Puzzle", true, true)),
+       Item("lblMoney", Label, "frmBoard", {4560, 360, 1095, 255}, -1, "Your Assets"),
+       Item("txtMoney", TextBox, "frmBoard", {4560, 600, 1575, 285}, 5, "$0",
+            named("Your Assets", false)),
+       Item("lblCategory", Label, "frmBoard", {480, 1800, 1215, 255}, -1, "Puzzle Category"),
+       Item("txtCategory", TextBox, "frmBoard", {480, 2040, 3855, 285}, 3, "",
+            named("Puzzle Category", true)),
+       Item("cmdSolve", Button, "frmBoard", {480, 3120, 1815, 375}, 2, "Solve the Puzzle"),
+       Item("frmSpin", Frame, "frmBoard", {4440, 1680, 1815, 1335}, -1, "Wheel"),
+       Item("cmdSpin", Button, "frmSpin", {240, 240, 1335, 615}, 1, "Spin Wheel",
+            [](ControlLayout& l) { l.defaultButton = true; }),
+       Item("lblSpin", Label, "frmSpin", {240, 960, 1335, 255}, -1, "")});
+}
 
 bool HasDisplay() {
   const char* display = std::getenv("DISPLAY");
   return display != nullptr && *display != '\0';
 }
 
+// Starts wx, or says why it cannot.
+std::unique_ptr<WxToolkit> StartToolkit(std::string& error) {
+  static char name[] = "orvanta_platform_tests";
+  static char* arguments[] = {name, nullptr};
+  return WxToolkit::Create(1, arguments, kDataFolder, error);
+}
+
 // One toolkit for the whole test program: wx starts once per process.
 WxToolkit& SharedToolkit() {
-  static const std::unique_ptr<WxToolkit> toolkit = [] {
-    std::string error;
-    static char name[] = "orvanta_platform_tests";
-    static char* arguments[] = {name, nullptr};
-    auto created = WxToolkit::Create(1, arguments, kDataFolder, error);
-    if (!created)
-      ADD_FAILURE() << error;
-    return created;
-  }();
+  static std::string error;
+  static const std::unique_ptr<WxToolkit> toolkit = StartToolkit(error);
+  EXPECT_NE(toolkit, nullptr) << error;
   return *toolkit;
-}
-
-// Test-only: turns the loop until `done` holds or the time is up.
-bool PumpUntil(WxToolkit& toolkit, const std::function<bool()>& done,
-               std::chrono::milliseconds patience = 3s) {
-  const auto deadline = std::chrono::steady_clock::now() + patience;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline)
-      return false;
-    toolkit.DoEvents();
-    std::this_thread::sleep_for(5ms);
-  }
-  return true;
-}
-
-// Turns the loop for a moment, so whatever is on its way arrives.
-void Settle(WxToolkit& toolkit) {
-  PumpUntil(
-      toolkit, [] { return false; }, 150ms);
 }
 
 // Runs `answer` from the event loop as soon as a modal box is up.
@@ -219,17 +170,44 @@ void WhenBoxIsUp(std::function<void()> answer) {
       call);
 }
 
-GtkWidget* OpenMessageDialog() {
-  GList* windows = gtk_window_list_toplevels();
-  GtkWidget* found = nullptr;
-  for (GList* item = windows; item != nullptr; item = item->next) {
-    auto* widget = static_cast<GtkWidget*>(item->data);
-    if (GTK_IS_MESSAGE_DIALOG(widget) && gtk_widget_get_visible(widget))
-      found = widget;
-  }
-  g_list_free(windows);
-  return found;
+// Answers the open message box with `response` once it is up, noting in `seen` its title,
+// accessible name and description.
+using BoxSeen = std::array<std::string, 3>;
+void AnswerBoxWhenUp(GtkResponseType response, BoxSeen& seen) {
+  WhenBoxIsUp([response, &seen] {
+    GtkWidget* box = nullptr;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* item = windows; item != nullptr; item = item->next) {
+      auto* widget = static_cast<GtkWidget*>(item->data);
+      if (GTK_IS_MESSAGE_DIALOG(widget) && gtk_widget_get_visible(widget))
+        box = widget;
+    }
+    g_list_free(windows);
+    ASSERT_NE(box, nullptr);
+    AtkObject* accessible = gtk_widget_get_accessible(box);
+    const char* description = atk_object_get_description(accessible);
+    seen = {gtk_window_get_title(GTK_WINDOW(box)), atk_object_get_name(accessible),
+            description ? description : ""};
+    gtk_dialog_response(GTK_DIALOG(box), response);
+  });
 }
+
+// Runs `answer` on the input box once it is up.
+void AnswerInputBoxWhenUp(std::function<void(wxTextEntryDialog&)> answer) {
+  WhenBoxIsUp([answer = std::move(answer)] {
+    wxTextEntryDialog* box = nullptr;
+    for (wxWindow* window : wxTopLevelWindows) {
+      if (auto* dialog = dynamic_cast<wxTextEntryDialog*>(window); dialog && dialog->IsModal())
+        box = dialog;
+    }
+    ASSERT_NE(box, nullptr);
+    answer(*box);
+  });
+}
+
+// How a case of ending the program, run in a process of its own, tells the parent process what
+// went wrong.
+enum Outcome { kUnwound = 0, kNotThrown = 3, kHandlerRanAfterEnd = 4, kWrong = 6 };
 
 class WxToolkitTest : public ::testing::Test {
  protected:
@@ -238,6 +216,7 @@ class WxToolkitTest : public ::testing::Test {
       GTEST_SKIP() << "no X display (DISPLAY is unset): run under xvfb-run";
     toolkit_ = &SharedToolkit();
     toolkit_->Load(window_);
+    ShowAndFocus();
   }
   void TearDown() override {
     if (toolkit_ != nullptr) {
@@ -245,16 +224,31 @@ class WxToolkitTest : public ::testing::Test {
       toolkit_->DoEvents();
     }
   }
+  // Test-only: turns the loop until `done` holds or the time is up.
+  bool Pump(const std::function<bool()>& done, std::chrono::milliseconds patience = 3s) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > deadline)
+        return false;
+      toolkit_->DoEvents();
+      std::this_thread::sleep_for(5ms);
+    }
+    return true;
+  }
+  // Turns the loop for a moment, so whatever is on its way arrives.
+  void Settle() {
+    Pump([] { return false; }, 150ms);
+  }
   wxWindow* W(const Control& control) { return toolkit_->WidgetOf(control); }
   wxTextCtrl* TextOf(const Control& control) { return static_cast<wxTextCtrl*>(W(control)); }
-  bool Pump(const std::function<bool()>& done) { return PumpUntil(*toolkit_, done); }
+  GtkWidget* Gtk(const wxWindow* widget) { return static_cast<GtkWidget*>(widget->GetHandle()); }
   bool FocusReaches(const Control& control) {
     return Pump([&] { return wxWindow::FindFocus() == W(control); });
   }
   bool KeyArrives(int code) {
     return Pump([&] { return !window_.keys.empty() && window_.keys.back().code == code; });
   }
-  bool ClickArrives(std::size_t count = 1) {
+  bool ClickArrives(std::size_t count) {
     return Pump([&] { return window_.clicks.size() >= count; });
   }
   void ShowAndFocus() {
@@ -269,74 +263,87 @@ class WxToolkitTest : public ::testing::Test {
     ASSERT_TRUE(FocusReaches(control));
   }
   void Press(int keyCode, int modifiers = wxMOD_NONE) {
-    wxUIActionSimulator keyboard;
-    keyboard.Char(keyCode, modifiers);
+    wxUIActionSimulator().Char(keyCode, modifiers);
   }
   void Click(const Control& control) {
     wxUIActionSimulator mouse;
     mouse.MouseMove(W(control)->GetScreenRect().GetPosition() + wxPoint(10, 10));
     mouse.MouseClick();
   }
+  // Where GTK really put the widget's outer corner in the window's client area (wx reports a
+  // frame's inner area).
   wxPoint ClientPosition(const Control& control) {
-    wxWindow* client = nullptr;
-    for (wxWindow* child : toolkit_->TopLevelOf(window_)->GetChildren()) {
-      if (dynamic_cast<wxPanel*>(child) != nullptr)
-        client = child;
+    wxPoint at;
+    gtk_widget_translate_coordinates(Gtk(W(control)), Gtk(W(frmBoard)->GetParent()), 0, 0, &at.x,
+                                     &at.y);
+    return at;
+  }
+  // The codes of the keys released, Shift's own (16) left out.
+  std::vector<int> KeyCodes() {
+    std::vector<int> codes;
+    for (const auto& key : window_.keys) {
+      if (key.code != 16)
+        codes.push_back(key.code);
     }
-    // Where GTK really put the widget's outer corner (wx reports a frame's inner area).
-    int x = 0;
-    int y = 0;
-    gtk_widget_translate_coordinates(static_cast<GtkWidget*>(W(control)->GetHandle()),
-                                     static_cast<GtkWidget*>(client->GetHandle()), 0, 0, &x, &y);
-    return wxPoint(x, y);
+    return codes;
+  }
+  // Once the program has ended no handler runs again in that process, so this runs in a child
+  // process: it turns the loop until the program ends and exits with what `ended` makes of it.
+  [[noreturn]] void UntilTheProgramEnds(const std::function<Outcome(const ProgramEnded&)>& ended) {
+    try {
+      for (;;)
+        toolkit_->WaitForEvent();
+    } catch (const ProgramEnded& end) {
+      std::_Exit(ended(end));
+    }
+    std::_Exit(kNotThrown);
   }
 
   WxToolkit* toolkit_ = nullptr;
-  TestWindow window_;
+  TestWindow window_ = PlayingWindow();
+  Control &frmBoard = window_["frmBoard"], &lblBoard = window_["lblBoard"],
+          &txtBoard = window_["txtBoard"], &txtMoney = window_["txtMoney"],
+          &txtCategory = window_["txtCategory"], &cmdSolve = window_["cmdSolve"],
+          &frmSpin = window_["frmSpin"], &cmdSpin = window_["cmdSpin"],
+          &lblSpin = window_["lblSpin"];
 };
 
-// --- Building the window ---------------------------------------------------------------
-
-TEST_F(WxToolkitTest, EachControlBecomesTheWidgetOfItsKindInsideItsFrameWhereItsTwipsSay) {
-  EXPECT_NE(dynamic_cast<wxStaticBox*>(W(window_.frmBoard)), nullptr);
-  EXPECT_NE(dynamic_cast<wxStaticBox*>(W(window_.frmSpin)), nullptr);
-  EXPECT_NE(dynamic_cast<wxStaticText*>(W(window_.lblBoard)), nullptr);
-  auto* board = dynamic_cast<wxTextCtrl*>(W(window_.txtBoard));
+TEST_F(WxToolkitTest, EachControlIsAWidgetOfItsKindWhereItsTwipsSayInAFixedWindowWithMenus) {
+  EXPECT_NE(dynamic_cast<wxStaticBox*>(W(frmBoard)), nullptr);
+  EXPECT_NE(dynamic_cast<wxStaticBox*>(W(frmSpin)), nullptr);
+  EXPECT_NE(dynamic_cast<wxStaticText*>(W(lblBoard)), nullptr);
+  auto* board = dynamic_cast<wxTextCtrl*>(W(txtBoard));
   ASSERT_NE(board, nullptr);
   EXPECT_TRUE(board->IsMultiLine());
   EXPECT_FALSE(board->IsEditable());
-  auto* money = dynamic_cast<wxTextCtrl*>(W(window_.txtMoney));
+  auto* money = dynamic_cast<wxTextCtrl*>(W(txtMoney));
   ASSERT_NE(money, nullptr);
   EXPECT_TRUE(money->IsSingleLine());
   EXPECT_TRUE(money->IsEditable());
   EXPECT_EQ(money->GetValue(), "$0");
-  auto* spin = dynamic_cast<wxButton*>(W(window_.cmdSpin));
+  auto* spin = dynamic_cast<wxButton*>(W(cmdSpin));
   ASSERT_NE(spin, nullptr);
   EXPECT_EQ(spin->GetLabel(), "Spin Wheel");
-  EXPECT_EQ(board->GetParent(), W(window_.frmBoard));
-  EXPECT_EQ(spin->GetParent(), W(window_.frmSpin));
-  EXPECT_EQ(W(window_.frmSpin)->GetParent(), W(window_.frmBoard));
+  EXPECT_EQ(board->GetParent(), W(frmBoard));
+  EXPECT_EQ(spin->GetParent(), W(frmSpin));
+  EXPECT_EQ(W(frmSpin)->GetParent(), W(frmBoard));
   // The board is monospaced and the rest uses the dialog font.
   EXPECT_TRUE(board->GetFont().IsFixedWidth()) << board->GetFont().GetFaceName();
   EXPECT_NEAR(board->GetFont().GetFractionalPointSize(), 9.75, 0.01);
-  EXPECT_FALSE(W(window_.lblBoard)->GetFont().IsFixedWidth());
+  EXPECT_FALSE(W(lblBoard)->GetFont().IsFixedWidth());
 
-  ShowAndFocus();
   const auto px = [this](int twips) { return toolkit_->ToPixels(twips); };
   // GTK measures the frames' captions when it lays the window out; the controls follow.
   // Nested: frmSpin at 4440,1680 inside frmBoard, cmdSpin at 240,240 inside frmSpin.
   const wxPoint spinAt(px(120) + px(4440) + px(240), px(120) + px(1680) + px(240));
-  PumpUntil(
-      *toolkit_, [&] { return ClientPosition(window_.cmdSpin) == spinAt; }, 1s);
-  EXPECT_EQ(ClientPosition(window_.frmBoard), wxPoint(px(120), px(120)));
-  EXPECT_EQ(ClientPosition(window_.txtBoard), wxPoint(px(120) + px(480), px(120) + px(600)));
-  EXPECT_EQ(ClientPosition(window_.cmdSpin), spinAt);
+  Pump([&] { return ClientPosition(cmdSpin) == spinAt; }, 1s);
+  EXPECT_EQ(ClientPosition(frmBoard), wxPoint(px(120), px(120)));
+  EXPECT_EQ(ClientPosition(txtBoard), wxPoint(px(120) + px(480), px(120) + px(600)));
+  EXPECT_EQ(ClientPosition(cmdSpin), spinAt);
   EXPECT_EQ(board->GetSize(), wxSize(px(3855), px(975)));
-  EXPECT_EQ(W(window_.cmdSolve)->GetSize(), wxSize(px(1815), px(375)));
+  EXPECT_EQ(W(cmdSolve)->GetSize(), wxSize(px(1815), px(375)));
   EXPECT_EQ(toolkit_->TopLevelOf(window_)->GetClientSize(), wxSize(px(6840), px(3990)));
-}
-
-TEST_F(WxToolkitTest, TheWindowIsFixedInSizeWithAMenuBarOfAccessKeysOnlyAndNamedTextBoxes) {
+  // The window is fixed in size, with a menu bar of access keys only and named text boxes.
   auto* frame = dynamic_cast<wxFrame*>(toolkit_->TopLevelOf(window_));
   ASSERT_NE(frame, nullptr);
   EXPECT_FALSE(frame->HasFlag(wxRESIZE_BORDER));
@@ -351,221 +358,171 @@ TEST_F(WxToolkitTest, TheWindowIsFixedInSizeWithAMenuBarOfAccessKeysOnlyAndNamed
   EXPECT_EQ(items.front()->GetAccel(), nullptr);
   // Text boxes carry the names of their labels for screen readers; a multi-line box is read
   // through its inner text view.
-  GtkWidget* scroller = static_cast<GtkWidget*>(W(window_.txtBoard)->GetHandle());
+  GtkWidget* scroller = Gtk(W(txtBoard));
   ASSERT_TRUE(GTK_IS_SCROLLED_WINDOW(scroller));
   GtkWidget* view = gtk_bin_get_child(GTK_BIN(scroller));
   EXPECT_STREQ(atk_object_get_name(gtk_widget_get_accessible(view)), "Current Puzzle");
-  GtkWidget* money = static_cast<GtkWidget*>(W(window_.txtMoney)->GetHandle());
-  EXPECT_STREQ(atk_object_get_name(gtk_widget_get_accessible(money)), "Your Assets");
+  EXPECT_STREQ(atk_object_get_name(gtk_widget_get_accessible(Gtk(W(txtMoney)))), "Your Assets");
 }
 
-// --- Mirroring the controls' state -------------------------------------------------------
-
-TEST_F(WxToolkitTest, ChangesToControlsReachTheirWidgetsAtOnce) {
-  window_.txtBoard.SetText("_ _ _   _ _ _");
-  window_.lblSpin.SetText("300 dollars");
-  window_.cmdSpin.SetEnabled(false);
-  window_.frmBoard.SetText("Puzzle");
-  EXPECT_EQ(TextOf(window_.txtBoard)->GetValue(), "_ _ _   _ _ _");
-  EXPECT_EQ(W(window_.lblSpin)->GetLabel(), "300 dollars");
-  EXPECT_FALSE(W(window_.cmdSpin)->IsEnabled());
-  EXPECT_EQ(W(window_.frmBoard)->GetLabel(), "Puzzle");
-  window_.cmdSpin.SetEnabled(true);
-  EXPECT_TRUE(W(window_.cmdSpin)->IsEnabled());
-}
-
-TEST_F(WxToolkitTest, AnUnchangedTextIsNotWrittenAgain) {
-  wxTextCtrl* board = TextOf(window_.txtBoard);
+TEST_F(WxToolkitTest, ChangesToControlsReachTheirWidgetsAtOnceButAnUnchangedTextIsNotWritten) {
+  txtBoard.SetText("_ _ _   _ _ _");
+  lblSpin.SetText("300 dollars");
+  cmdSpin.SetEnabled(false);
+  frmBoard.SetText("Puzzle");
+  EXPECT_EQ(TextOf(txtBoard)->GetValue(), "_ _ _   _ _ _");
+  EXPECT_EQ(W(lblSpin)->GetLabel(), "300 dollars");
+  EXPECT_FALSE(W(cmdSpin)->IsEnabled());
+  EXPECT_EQ(W(frmBoard)->GetLabel(), "Puzzle");
+  cmdSpin.SetEnabled(true);
+  EXPECT_TRUE(W(cmdSpin)->IsEnabled());
   int writes = 0;
-  board->Bind(wxEVT_TEXT, [&writes](wxCommandEvent&) { ++writes; });
-  window_.txtBoard.SetText("A _ _");
-  window_.txtBoard.SetVisible(false);
-  window_.txtBoard.SetVisible(true);
-  board->SetValue("A _ _");  // only this write reaches the widget's text
+  TextOf(txtBoard)->Bind(wxEVT_TEXT, [&writes](wxCommandEvent&) { ++writes; });
+  txtBoard.SetText("A _ _");
+  txtBoard.SetVisible(false);
+  txtBoard.SetVisible(true);
+  TextOf(txtBoard)->SetValue("A _ _");  // only this write reaches the widget's text
   EXPECT_EQ(writes, 1);
-  EXPECT_EQ(board->GetValue(), "A _ _");
+  EXPECT_EQ(TextOf(txtBoard)->GetValue(), "A _ _");
 }
 
-TEST_F(WxToolkitTest, HidingAFrameHidesEverythingInsideItNestedFramesIncluded) {
-  ShowAndFocus();
-  window_.frmBoard.SetVisible(false);
-  EXPECT_FALSE(W(window_.txtBoard)->IsShownOnScreen());
-  EXPECT_FALSE(W(window_.frmSpin)->IsShownOnScreen());
-  EXPECT_FALSE(W(window_.cmdSpin)->IsShownOnScreen());
-  window_.frmSpin.SetVisible(false);
-  window_.frmBoard.SetVisible(true);
-  EXPECT_TRUE(W(window_.txtBoard)->IsShownOnScreen());
-  EXPECT_FALSE(W(window_.cmdSpin)->IsShownOnScreen())
+TEST_F(WxToolkitTest, AHiddenFrameHidesAllInsideItAndTheFocusKeepsToTheTabOrderThroughFrames) {
+  Focus(txtMoney);
+  frmBoard.SetVisible(false);
+  EXPECT_FALSE(W(txtBoard)->IsShownOnScreen());
+  EXPECT_FALSE(W(frmSpin)->IsShownOnScreen());
+  EXPECT_FALSE(W(cmdSpin)->IsShownOnScreen());
+  frmSpin.SetVisible(false);
+  frmBoard.SetVisible(true);
+  EXPECT_TRUE(W(txtBoard)->IsShownOnScreen());
+  EXPECT_FALSE(W(cmdSpin)->IsShownOnScreen())
       << "the wheel frame was hidden on its own and stays hidden";
-}
-
-TEST_F(WxToolkitTest, ShowingTheBoardAgainGivesTheFocusToTheFirstControlInTabOrder) {
-  window_.frmBoard.SetVisible(false);
-  ShowAndFocus();
-  window_.frmBoard.SetVisible(true);
-  EXPECT_TRUE(FocusReaches(window_.txtBoard));
-}
-
-TEST_F(WxToolkitTest, TabFollowsTheLayoutsTabOrderThroughNestedFrames) {
-  ShowAndFocus();
-  Focus(window_.txtCategory);
+  EXPECT_TRUE(FocusReaches(txtBoard)) << "the board shown again: the first control in tab order";
+  frmSpin.SetVisible(true);
+  Focus(txtCategory);
   // txtBoard 0, cmdSpin 1 (in the nested frame), cmdSolve 2, txtCategory 3, txtMoney 5.
   Press(WXK_TAB);
-  EXPECT_TRUE(FocusReaches(window_.txtMoney));
+  EXPECT_TRUE(FocusReaches(txtMoney));
   Press(WXK_TAB, wxMOD_SHIFT);
   Press(WXK_TAB, wxMOD_SHIFT);
-  EXPECT_TRUE(FocusReaches(window_.cmdSolve));
+  EXPECT_TRUE(FocusReaches(cmdSolve));
   Press(WXK_TAB, wxMOD_SHIFT);
-  EXPECT_TRUE(FocusReaches(window_.cmdSpin));
+  EXPECT_TRUE(FocusReaches(cmdSpin));
 }
 
-// --- Typing ------------------------------------------------------------------------------
-
-TEST_F(WxToolkitTest, AReadOnlyBoxRefusesTypingAndAnEditableBoxTakesIt) {
-  ShowAndFocus();
-  window_.txtCategory.SetText("Phrase");
-  Focus(window_.txtCategory);
+TEST_F(WxToolkitTest, OnlyAnEditableBoxTakesTypingAndEveryKeyReleaseReachesTheHandler) {
+  txtCategory.SetText("Phrase");
+  Focus(txtCategory);
   Press('x');
   ASSERT_TRUE(Pump([this] { return !window_.keys.empty(); }));
-  Settle(*toolkit_);
-  EXPECT_EQ(TextOf(window_.txtCategory)->GetValue(), "Phrase") << "the game's write stays";
-  EXPECT_EQ(window_.txtCategory.Text(), "Phrase");
+  Settle();
+  EXPECT_EQ(TextOf(txtCategory)->GetValue(), "Phrase") << "the game's write stays";
+  EXPECT_EQ(txtCategory.Text(), "Phrase");
   // What the player types in an editable box is the control's text.
-  Focus(window_.txtMoney);
-  TextOf(window_.txtMoney)->SetInsertionPointEnd();
+  Focus(txtMoney);
+  TextOf(txtMoney)->SetInsertionPointEnd();
   Press('5');
-  ASSERT_TRUE(Pump([this] { return window_.txtMoney.Text() == "$05"; })) << window_.txtMoney.Text();
-}
-
-// --- Keys --------------------------------------------------------------------------------
-
-TEST_F(WxToolkitTest, EveryKeyReleaseReachesTheKeyHandlerWithItsWindowsCode) {
-  ShowAndFocus();
-  Focus(window_.txtBoard);
+  ASSERT_TRUE(Pump([this] { return txtMoney.Text() == "$05"; })) << txtMoney.Text();
+  // Every key release reaches the handler with its code, wherever the focus is.
+  Settle();  // the release of '5' arrives before the count starts
+  window_.keys.clear();
+  Focus(txtBoard);
   Press('t');
   Press(WXK_F4);
   Press('T', wxMOD_SHIFT);
   Press('7');
-  // The releases of Shift itself (16) are left out.
-  const auto codes = [this] {
-    std::vector<int> released;
-    for (const auto& key : window_.keys) {
-      if (key.code != 16)
-        released.push_back(key.code);
-    }
-    return released;
-  };
-  ASSERT_TRUE(Pump([&] { return codes().size() >= 4; }));
-  Settle(*toolkit_);
-  EXPECT_EQ(codes(), (std::vector<int>{84, 115, 84, 55}));
-  bool shiftedT = false;
-  for (const auto& key : window_.keys)
-    shiftedT |= key.code == 84 && key.shift.shift;
-  EXPECT_TRUE(shiftedT);
+  ASSERT_TRUE(Pump([&] { return KeyCodes().size() >= 4; }));
+  Settle();
+  EXPECT_EQ(KeyCodes(), (std::vector<int>{84, 115, 84, 55}));
+  EXPECT_TRUE(std::ranges::any_of(
+      window_.keys, [](const TestWindow::Key& key) { return key.code == 84 && key.shift.shift; }));
   EXPECT_FALSE(window_.keys.front().shift.Any());
-}
-
-TEST_F(WxToolkitTest, KeysReachTheHandlerWhicheverControlHasTheFocusEvenInAHiddenFrame) {
-  ShowAndFocus();
-  for (Control* control : {&window_.txtBoard, &window_.txtMoney, &window_.cmdSolve}) {
+  for (Control* control : {&txtBoard, &txtMoney, &cmdSolve}) {
     window_.keys.clear();
     Focus(*control);
     Press(WXK_F7);
     EXPECT_TRUE(KeyArrives(118)) << control->Name();
-    Settle(*toolkit_);
+    Settle();
     EXPECT_EQ(window_.keys.size(), 1u)
         << "one release, one call, with focus on " << control->Name();
   }
-  Focus(window_.cmdSpin);
-  window_.frmBoard.SetVisible(false);  // a puzzle being dealt
+  Focus(cmdSpin);
+  frmBoard.SetVisible(false);  // a puzzle being dealt
   Press(WXK_F5);
-  EXPECT_TRUE(KeyArrives(116));
+  EXPECT_TRUE(KeyArrives(116)) << "in a hidden frame";
 }
 
-TEST_F(WxToolkitTest, KeysStillReachTheHandlerAfterTheFocusedButtonIsDisabled) {
-  ShowAndFocus();
-  Focus(window_.cmdSpin);
-  window_.cmdSpin.SetEnabled(false);  // a spin: the wheel waits for a consonant
-  Press('t');
-  EXPECT_TRUE(KeyArrives(84));
-  // The wheel is ready again: the focus is back on it, so Space spins.
-  window_.cmdSpin.SetEnabled(true);
-  EXPECT_TRUE(FocusReaches(window_.cmdSpin));
-  Press(' ');
-  EXPECT_TRUE(ClickArrives());
-}
-
-// --- Buttons, menus, closing -------------------------------------------------------------
-
-TEST_F(WxToolkitTest, SpaceClicksTheFocusedButtonAndEnterTheDefaultUnlessAButtonHasTheFocus) {
-  ShowAndFocus();
-  Focus(window_.cmdSolve);
+TEST_F(WxToolkitTest, SpaceClicksTheFocusedButtonEnterTheDefaultAndADisabledButtonNothing) {
+  Focus(cmdSolve);
   Press(' ');
   ASSERT_TRUE(ClickArrives(1));
-  Focus(window_.txtBoard);
+  Focus(txtBoard);
   Press(WXK_RETURN);
   ASSERT_TRUE(ClickArrives(2));
-  Focus(window_.cmdSolve);
-  Press(WXK_RETURN);
+  Focus(cmdSolve);
+  Press(WXK_RETURN);  // a focused button takes Enter from the default
   ASSERT_TRUE(ClickArrives(3));
-  Settle(*toolkit_);
-  EXPECT_EQ(window_.clicks, (std::vector<std::string>{"cmdSolve", "cmdSpin", "cmdSolve"}));
-}
-
-TEST_F(WxToolkitTest, ADisabledButtonProducesNoClick) {
-  ShowAndFocus();
-  window_.cmdSpin.SetEnabled(false);
-  Focus(window_.txtBoard);
+  Settle();
+  std::vector<std::string> clicked{"cmdSolve", "cmdSpin", "cmdSolve"};
+  EXPECT_EQ(window_.clicks, clicked);
+  cmdSpin.SetEnabled(false);
+  Focus(txtBoard);
   Press(WXK_RETURN);  // the default button, disabled
-  Click(window_.cmdSpin);
+  Click(cmdSpin);
   Press(WXK_F6);  // a marker: once it arrives, the click and Enter have been handled
   ASSERT_TRUE(KeyArrives(117));
-  Settle(*toolkit_);
-  EXPECT_TRUE(window_.clicks.empty());
-  window_.cmdSpin.SetEnabled(true);
-  Click(window_.cmdSpin);
-  EXPECT_TRUE(ClickArrives());
+  Settle();
+  EXPECT_EQ(window_.clicks, clicked);
+  cmdSpin.SetEnabled(true);
+  Click(cmdSpin);
+  ASSERT_TRUE(ClickArrives(4));
+  // Keys still reach the handler once the focused button is disabled (a spin: the wheel waits
+  // for a consonant); when it is ready again the focus is back on it, so Space spins.
+  Focus(cmdSpin);
+  cmdSpin.SetEnabled(false);
+  Press('t');
+  EXPECT_TRUE(KeyArrives(84));
+  cmdSpin.SetEnabled(true);
+  EXPECT_TRUE(FocusReaches(cmdSpin));
+  Press(' ');
+  ASSERT_TRUE(ClickArrives(5));
+  clicked.insert(clicked.end(), {"cmdSpin", "cmdSpin"});
+  EXPECT_EQ(window_.clicks, clicked);
 }
 
-TEST_F(WxToolkitTest, AMenuItemChosenOrOpenedWithItsAccessKeyReachesTheWindowByName) {
+TEST_F(WxToolkitTest, MenusAndClosingReachTheWindowWhichAloneUnloadsItselfAfterWhichItIsGone) {
+  // A menu item chosen, or opened with its access key, reaches the window by name.
   auto* frame = static_cast<wxFrame*>(toolkit_->TopLevelOf(window_));
   wxCommandEvent chosen(wxEVT_MENU,
                         frame->GetMenuBar()->GetMenu(1)->GetMenuItems().front()->GetId());
   frame->GetEventHandler()->ProcessEvent(chosen);
   EXPECT_EQ(window_.menus, (std::vector<std::string>{"mnuCReveal"}));
-  ShowAndFocus();
-  Focus(window_.txtBoard);
+  Focus(txtBoard);
   Press('f', wxMOD_ALT);
   Press('x');
   EXPECT_TRUE(Pump([this] { return window_.menus.size() >= 2; }));
   EXPECT_EQ(window_.menus, (std::vector<std::string>{"mnuCReveal", "mnuFExit"}));
-}
-
-TEST_F(WxToolkitTest, ClosingFromTheTitleBarAsksTheWindowAndLeavesItToUnloadAfterWhichItIsGone) {
-  ShowAndFocus();
+  // Closing from the title bar asks the window and leaves it to unload.
   Press(WXK_F4, wxMOD_ALT);  // the window manager closes the window
   ASSERT_TRUE(Pump([this] { return window_.closeRequests == 1; }));
-  Settle(*toolkit_);
+  Settle();
   EXPECT_TRUE(toolkit_->TopLevelOf(window_)->IsShown()) << "only the window logic unloads";
   // An unloaded window is gone and hears nothing more.
   toolkit_->Unload(window_);
   EXPECT_EQ(toolkit_->TopLevelOf(window_), nullptr);
-  EXPECT_EQ(W(window_.cmdSpin), nullptr);
-  window_.txtBoard.SetText("no widget to write to");  // must not touch a dead widget
+  EXPECT_EQ(W(cmdSpin), nullptr);
+  txtBoard.SetText("no widget to write to");  // must not touch a dead widget
   const std::size_t keysBefore = window_.keys.size();
   Press(WXK_F5);
-  Settle(*toolkit_);
+  Settle();
   EXPECT_EQ(window_.keys.size(), keysBefore);
   // And it can be loaded again from its layout, as the About box is.
   toolkit_->Load(window_);
-  EXPECT_EQ(TextOf(window_.txtBoard)->GetValue(), "no widget to write to");
+  EXPECT_EQ(TextOf(txtBoard)->GetValue(), "no widget to write to");
 }
 
-// --- The loop ------------------------------------------------------------------------------
-
 TEST_F(WxToolkitTest, ARepaintRunsNoHandlerAndWaitForEventReturnsOnceAHandlerHasRun) {
-  ShowAndFocus();
-  Focus(window_.txtBoard);
+  Focus(txtBoard);
   Press(WXK_F5);
   gdk_display_sync(gdk_display_get_default());
   std::this_thread::sleep_for(50ms);
@@ -573,14 +530,25 @@ TEST_F(WxToolkitTest, ARepaintRunsNoHandlerAndWaitForEventReturnsOnceAHandlerHas
   EXPECT_TRUE(window_.keys.empty()) << "a repaint is not a yield";
   EXPECT_TRUE(Pump([this] { return !window_.keys.empty(); })) << "the next yield catches up";
   EXPECT_EQ(window_.keys.front().code, 116);
-  Settle(*toolkit_);
+  Settle();
   Press(WXK_F8);
   toolkit_->WaitForEvent();  // blocks until the release has been handled
   EXPECT_EQ(window_.keys.back().code, 119);
 }
 
 TEST_F(WxToolkitTest, ABorderlessWindowIsCentredOutsideTheTaskbarWithTheProgramsPicture) {
-  SplashLikeWindow splash;
+  WindowLayout layout;
+  layout.name = "frmSplash";
+  layout.caption = "Orvanta";
+  layout.clientWidth = 6015;
+  layout.clientHeight = 2175;
+  layout.titleBar = layout.inTaskbar = false;
+  layout.centred = true;
+  TestWindow splash(std::move(layout),  // a shape, the program's picture, a label and a button
+                    {Item("Shape1", Shape, "", {120, 120, 5775, 1935}, -1, ""),
+                     Item("Image1", Image, "", {240, 240, 480, 480}, -1, ""),
+                     Item("lblName", Label, "", {960, 240, 4815, 495}, -1, "Orvanta"),
+                     Item("cmdOK", Button, "", {5160, 1560, 615, 375}, 0, "OK")});
   toolkit_->Load(splash);
   toolkit_->Show(splash);
   toolkit_->Repaint(splash);
@@ -592,187 +560,99 @@ TEST_F(WxToolkitTest, ABorderlessWindowIsCentredOutsideTheTaskbarWithThePrograms
   const wxRect rect = frame->GetScreenRect();
   EXPECT_NEAR(rect.GetLeft() + rect.GetWidth() / 2, screen.GetLeft() + screen.GetWidth() / 2, 2);
   EXPECT_NEAR(rect.GetTop() + rect.GetHeight() / 2, screen.GetTop() + screen.GetHeight() / 2, 2);
-  auto* picture = dynamic_cast<wxStaticBitmap*>(toolkit_->WidgetOf(splash.Image1));
+  auto* picture = dynamic_cast<wxStaticBitmap*>(toolkit_->WidgetOf(splash["Image1"]));
   ASSERT_NE(picture, nullptr);
   EXPECT_TRUE(picture->GetBitmap().IsOk()) << "icons/orvanta-32.png under " << kDataFolder;
   EXPECT_EQ(picture->GetBitmap().GetWidth(), toolkit_->ToPixels(480));
-  EXPECT_EQ(toolkit_->WidgetOf(splash.Shape1), nullptr) << "a shape is drawn, not a widget";
+  EXPECT_EQ(toolkit_->WidgetOf(splash["Shape1"]), nullptr) << "a shape is drawn, not a widget";
   toolkit_->Unload(splash);
 }
 
-// --- Modal boxes --------------------------------------------------------------------------
-
-// Answers the open message box with `response` once it is up, noting its title, accessible name
-// and description.
-struct BoxSeen {
-  std::string title, name, description;
-};
-void AnswerBoxWhenUp(GtkResponseType response, BoxSeen* seen = nullptr) {
-  WhenBoxIsUp([response, seen] {
-    GtkWidget* box = OpenMessageDialog();
-    ASSERT_NE(box, nullptr);
-    if (seen != nullptr) {
-      AtkObject* accessible = gtk_widget_get_accessible(box);
-      const char* description = atk_object_get_description(accessible);
-      *seen = {gtk_window_get_title(GTK_WINDOW(box)), atk_object_get_name(accessible),
-               description ? description : ""};
-    }
-    gtk_dialog_response(GTK_DIALOG(box), response);
-  });
-}
-
-TEST_F(WxToolkitTest, AnInformationBoxKeepsItsTitleForTheScreenReaderAndAnUntitledOneIsNamed) {
-  ShowAndFocus();
+TEST_F(WxToolkitTest, ModalBoxesKeepTheirTitlesForScreenReadersAndGiveWhatThePlayerAnswered) {
   BoxSeen seen;
-  AnswerBoxWhenUp(GTK_RESPONSE_OK, &seen);
+  AnswerBoxWhenUp(GTK_RESPONSE_OK, seen);
   EXPECT_EQ(toolkit_->MsgBox("Quick Help\r\n\r\nTo spin, press Space.", "Quick Help",
                              MsgButtons::OK, MsgIcon::Information),
             MsgResult::OK);
-  EXPECT_EQ(seen.title, "Quick Help");
-  EXPECT_EQ(seen.name, "Quick Help");
-  EXPECT_EQ(seen.description, "Information");
+  EXPECT_EQ(seen, (BoxSeen{"Quick Help", "Quick Help", "Information"}));
   // A box without a title has the program's title.
-  AnswerBoxWhenUp(GTK_RESPONSE_OK, &seen);
+  AnswerBoxWhenUp(GTK_RESPONSE_OK, seen);
   toolkit_->MsgBox("The puzzle solution is:\r\nA PHRASE", "", MsgButtons::OK, MsgIcon::None);
-  EXPECT_EQ(seen.title, "Orvanta");
-}
-
-TEST_F(WxToolkitTest, AYesNoBoxAnswersWhichButtonWasPressed) {
+  EXPECT_EQ(seen[0], "Orvanta");
   for (const auto& [response, result] :
        {std::pair{GTK_RESPONSE_YES, MsgResult::Yes}, std::pair{GTK_RESPONSE_NO, MsgResult::No}}) {
-    AnswerBoxWhenUp(response);
+    AnswerBoxWhenUp(response, seen);
     EXPECT_EQ(toolkit_->MsgBox("Are you sure you want to buy an E?", "Buy a Vowel",
                                MsgButtons::YesNo, MsgIcon::Question),
               result);
   }
-}
-
-wxTextEntryDialog* OpenInputBox() {
-  for (wxWindow* window : wxTopLevelWindows) {
-    if (auto* dialog = dynamic_cast<wxTextEntryDialog*>(window); dialog && dialog->IsModal())
-      return dialog;
-  }
-  return nullptr;
-}
-
-TEST_F(WxToolkitTest, TheInputBoxGivesTheTypedTextOrNothingOnCancelAndKeepsItsKeys) {
-  ShowAndFocus();
+  // The input box gives the typed text, or nothing on cancel, and keeps its keys.
   std::string title;
-  WhenBoxIsUp([&title] {
-    wxTextEntryDialog* box = OpenInputBox();
-    ASSERT_NE(box, nullptr);
-    title = std::string(box->GetTitle().utf8_str());
-    box->SetValue("A Stitch In Time");
-    box->EndModal(wxID_OK);
+  AnswerInputBoxWhenUp([&title](wxTextEntryDialog& box) {
+    title = std::string(box.GetTitle().utf8_str());
+    box.SetValue("A Stitch In Time");
+    box.EndModal(wxID_OK);
   });
   EXPECT_EQ(toolkit_->InputBox("Input your solution to the puzzle.", "Solve Puzzle"),
             "A Stitch In Time");
   EXPECT_EQ(title, "Solve Puzzle");
-  WhenBoxIsUp([] {
-    wxTextEntryDialog* box = OpenInputBox();
-    ASSERT_NE(box, nullptr);
-    box->SetValue("typed, then cancelled");
-    box->EndModal(wxID_CANCEL);
+  AnswerInputBoxWhenUp([](wxTextEntryDialog& box) {
+    box.SetValue("typed, then cancelled");
+    box.EndModal(wxID_CANCEL);
   });
   EXPECT_EQ(toolkit_->InputBox("Input your solution to the puzzle.", "Solve Puzzle"), "");
   // Keys typed inside the box are not the window's keys.
-  WhenBoxIsUp([this] {
+  AnswerInputBoxWhenUp([this](wxTextEntryDialog&) {
     Press('a');
     Press(WXK_RETURN);
   });
   EXPECT_EQ(toolkit_->InputBox("Your solution", "Solve Puzzle"), "a");
-  Settle(*toolkit_);
-  for (const auto& key : window_.keys)
-    EXPECT_NE(key.code, 65);
+  Settle();
+  EXPECT_THAT(KeyCodes(), ::testing::Not(::testing::Contains(65)));
 }
 
-// --- Ending the program from a handler ------------------------------------------------------
-// Once the program has ended no handler runs again in that process, so each case runs in a
-// process of its own.
-
-class WxProgramEndTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!HasDisplay())
-      GTEST_SKIP() << "no X display (DISPLAY is unset): run under xvfb-run";
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-  }
-};
-
-// The exit codes tell the parent process what went wrong.
-enum Outcome { kUnwound = 0, kNotThrown = 3, kHandlerRanAfterEnd = 4, kNoToolkit = 5, kWrong = 6 };
-
-// Starts a toolkit of the child process's own and loads `window` into it.
-std::unique_ptr<WxToolkit> OwnToolkitWith(TestWindow& window) {
-  std::string error;
-  static char name[] = "orvanta_platform_tests";
-  static char* arguments[] = {name, nullptr};
-  auto toolkit = WxToolkit::Create(1, arguments, kDataFolder, error);
-  if (!toolkit)
-    std::_Exit(kNoToolkit);
-  toolkit->Load(window);
-  return toolkit;
-}
-
-[[noreturn]] void EndFromAKeyHandler() {
-  TestWindow window;
-  auto toolkit = OwnToolkitWith(window);
+TEST_F(WxToolkitTest, EndingTheProgramInAKeyHandlerUnwindsOutOfWaitForEvent) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
   int handled = 0;
-  window.onKey = [&handled](int) {
+  window_.onKey = [&handled](int) {
     ++handled;
     EndProgram(7, "ended from a key");
   };
-  toolkit->Show(window);
-  if (!PumpUntil(*toolkit,
-                 [&] { return static_cast<wxFrame*>(toolkit->TopLevelOf(window))->IsActive(); })) {
-    std::_Exit(kWrong);
-  }
-  wxUIActionSimulator keyboard;
-  keyboard.Char('t');
-  keyboard.Char('u');
-  try {
-    for (;;)
-      toolkit->WaitForEvent();
-  } catch (const ProgramEnded& end) {
+  const auto ended = [&](const ProgramEnded& end) {
     if (end.exitCode != 7 || end.error != "ended from a key")
-      std::_Exit(kWrong);
-    Settle(*toolkit);  // the second key arrives: its handler must not run
-    std::_Exit(handled == 1 ? kUnwound : kHandlerRanAfterEnd);
-  }
-  std::_Exit(kNotThrown);
+      return kWrong;
+    Settle();  // the second key arrives: its handler must not run
+    return handled == 1 ? kUnwound : kHandlerRanAfterEnd;
+  };
+  EXPECT_EXIT(
+      {
+        Press('t');
+        Press('u');
+        UntilTheProgramEnds(ended);
+      },
+      ::testing::ExitedWithCode(kUnwound), "");
 }
 
-TEST_F(WxProgramEndTest, EndingTheProgramInAKeyHandlerUnwindsOutOfWaitForEvent) {
-  EXPECT_EXIT(EndFromAKeyHandler(), ::testing::ExitedWithCode(kUnwound), "");
-}
-
-[[noreturn]] void EndWhileABoxIsOpen() {
-  TestWindow window;
-  auto toolkit = OwnToolkitWith(window);
-  toolkit->Show(window);
+TEST_F(WxToolkitTest, EndingTheProgramWhileABoxIsOpenClosesItAndUnwindsThroughIt) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
   // The spin button opens a box; while it is up the window is closed, which ends the program.
   bool boxReturned = false;
-  window.onClick = [&](std::string_view) {
-    WhenBoxIsUp([&] { toolkit->TopLevelOf(window)->Close(); });
-    toolkit->MsgBox("A box", "Box", MsgButtons::OK, MsgIcon::Information);
+  window_.onClick = [&](std::string_view) {
+    WhenBoxIsUp([this] { toolkit_->TopLevelOf(window_)->Close(); });
+    toolkit_->MsgBox("A box", "Box", MsgButtons::OK, MsgIcon::Information);
     boxReturned = true;
   };
-  window.onClose = [] { EndProgram(0); };
-  wxWindow* spin = toolkit->WidgetOf(window.cmdSpin);
-  wxCommandEvent click(wxEVT_BUTTON, spin->GetId());
-  click.SetEventObject(spin);
-  spin->GetEventHandler()->AddPendingEvent(click);
-  try {
-    for (;;)
-      toolkit->WaitForEvent();
-  } catch (const ProgramEnded&) {
-    std::_Exit(boxReturned ? kWrong : kUnwound);  // nothing after the box's call ran
-  }
-  std::_Exit(kNotThrown);
-}
-
-TEST_F(WxProgramEndTest, EndingTheProgramWhileABoxIsOpenClosesItAndUnwindsThroughIt) {
-  EXPECT_EXIT(EndWhileABoxIsOpen(), ::testing::ExitedWithCode(kUnwound), "");
+  window_.onClose = [] { EndProgram(0); };
+  EXPECT_EXIT(
+      {
+        wxCommandEvent click(wxEVT_BUTTON, W(cmdSpin)->GetId());
+        click.SetEventObject(W(cmdSpin));
+        W(cmdSpin)->GetEventHandler()->AddPendingEvent(click);
+        UntilTheProgramEnds([&](const ProgramEnded&) {
+          return boxReturned ? kWrong : kUnwound;  // nothing after the box's call ran
+        });
+      },
+      ::testing::ExitedWithCode(kUnwound), "");
 }
 
 TEST(WxToolkitStart, WithoutADisplayItSaysWhyInsteadOfAborting) {
@@ -780,9 +660,7 @@ TEST(WxToolkitStart, WithoutADisplayItSaysWhyInsteadOfAborting) {
   if (HasDisplay())
     SharedToolkit();
   std::string error;
-  char name[] = "orvanta";
-  char* arguments[] = {name, nullptr};
-  EXPECT_EQ(WxToolkit::Create(1, arguments, kDataFolder, error), nullptr);
+  EXPECT_EQ(StartToolkit(error), nullptr);
   EXPECT_NE(error.find(HasDisplay() ? "already running" : "DISPLAY"), std::string::npos) << error;
 }
 
