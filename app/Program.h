@@ -38,7 +38,6 @@ class Program {
   [[noreturn]] void Main() { game_.Main(); }
   ui::ScriptState State();
 
-  modORV& Game() { return game_; }
   ui::frmMain& MainWindow() { return main_; }
 
  private:

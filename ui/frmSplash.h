@@ -23,7 +23,6 @@ class frmSplash final : public Form {
   void Splash();
   void AboutBox();
   void Unload() override;
-  bool Loaded() const { return loaded_; }
 
   Control Shape1;
   Control Image1;

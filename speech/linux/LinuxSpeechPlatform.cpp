@@ -1,26 +1,7 @@
 // LinuxSpeechPlatform.cpp: the player's speech choice turned into routes.
 #include "speech/linux/LinuxSpeechPlatform.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace orvanta::speech {
-
-std::optional<SpeechChoice> ParseSpeechChoice(std::string_view option) {
-  std::string word(option);
-  std::transform(word.begin(), word.end(), word.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (word == "screenreader") {
-    return SpeechChoice::ScreenReader;
-  }
-  if (word == "selfvoicing") {
-    return SpeechChoice::SelfVoicing;
-  }
-  if (word == "silent") {
-    return SpeechChoice::Silent;
-  }
-  return std::nullopt;
-}
 
 LinuxSpeechPlatform::LinuxSpeechPlatform(SpeechChoice choice, std::shared_ptr<AudioOutput> output,
                                          SpeechDispatcherOptions dispatcher)

@@ -21,9 +21,6 @@ enum class SpeechChoice {
   Silent,        // no speech at all
 };
 
-// "screenreader", "selfvoicing" or "silent" (any case); empty for anything else.
-std::optional<SpeechChoice> ParseSpeechChoice(std::string_view option);
-
 // A screen reader that is never there: the speech object then falls back to its own voice.
 class UnreachableScreenReader : public ScreenReaderRoute {
  public:

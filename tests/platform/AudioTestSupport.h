@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +16,13 @@
 #include <vector>
 
 namespace orvanta::speech::testing {
+
+using Clock = std::chrono::steady_clock;
+
+// How long since `start`, for checking how long the game is held by a sound or a voice.
+inline std::chrono::milliseconds Since(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+}
 
 // A WAV file of `milliseconds` of a constant level `value` (DC), so each sound can be recognised
 // by its sample values in what the device played.

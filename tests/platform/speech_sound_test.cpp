@@ -13,11 +13,8 @@ namespace orvanta::speech {
 namespace {
 
 using std::chrono::milliseconds;
-using Clock = std::chrono::steady_clock;
-
-milliseconds Since(Clock::time_point start) {
-  return std::chrono::duration_cast<milliseconds>(Clock::now() - start);
-}
+using testing::Clock;
+using testing::Since;
 
 double D(std::size_t count) {
   return static_cast<double>(count);

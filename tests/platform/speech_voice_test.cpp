@@ -13,11 +13,8 @@ namespace orvanta::speech {
 namespace {
 
 using std::chrono::milliseconds;
-using Clock = std::chrono::steady_clock;
-
-milliseconds Since(Clock::time_point start) {
-  return std::chrono::duration_cast<milliseconds>(Clock::now() - start);
-}
+using testing::Clock;
+using testing::Since;
 
 constexpr std::string_view kSpin = "Spinning the wheel.";
 constexpr int kAsync = kSvsfAsync | kSvsfIsNotXml;  // 17
@@ -173,14 +170,6 @@ class SpeechPlatformTest : public testing::DiskAudioTest {
             .timeout = milliseconds(500)};
   }
 };
-
-TEST_F(SpeechPlatformTest, SpeechChoiceIsReadFromTheOption) {
-  EXPECT_EQ(ParseSpeechChoice("screenreader"), SpeechChoice::ScreenReader);
-  EXPECT_EQ(ParseSpeechChoice("SelfVoicing"), SpeechChoice::SelfVoicing);
-  EXPECT_EQ(ParseSpeechChoice("silent"), SpeechChoice::Silent);
-  EXPECT_EQ(ParseSpeechChoice("jaws"), std::nullopt);
-  EXPECT_EQ(ParseSpeechChoice(""), std::nullopt);
-}
 
 TEST_F(SpeechPlatformTest, SilentChoiceGivesNoVoiceAndNoComplaint) {
   LinuxSpeechPlatform platform(SpeechChoice::Silent, std::make_shared<AudioOutput>());
