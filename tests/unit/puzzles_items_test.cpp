@@ -21,67 +21,48 @@ std::vector<std::string> Items(std::string bytes) {
 
 using Strings = std::vector<std::string>;
 
-TEST(ItemReader, ItemsEndAtCommasAndLineEnds) {
-  EXPECT_EQ(Items("a,b\r\nc\r\n"), (Strings{"a", "b", "c"}));
-}
-
-TEST(ItemReader, UnquotedCommaSplitsAPhraseInTwo) {
-  EXPECT_EQ(Items("ONCE UPON A TIME, LONG AGO\r\nNEXT\r\n"),
-            (Strings{"ONCE UPON A TIME", "LONG AGO", "NEXT"}));
-}
-
-TEST(ItemReader, QuotedItemKeepsItsCommas) {
-  EXPECT_EQ(Items("\"ONCE UPON A TIME, LONG AGO\"\r\nNEXT\r\n"),
-            (Strings{"ONCE UPON A TIME, LONG AGO", "NEXT"}));
-  EXPECT_EQ(Items("\"a,b\",\"c\"\r\n"), (Strings{"a,b", "c"}));
-}
-
-TEST(ItemReader, QuotedItemReadsExactlyTheTextBetweenTheQuotes) {
-  EXPECT_EQ(Items("\"  spaced  \"\r\n"), (Strings{"  spaced  "}));
-  EXPECT_EQ(Items("\"\"\r\nx\r\n"), (Strings{"", "x"}));
-}
-
-TEST(ItemReader, BlanksBeforeAnItemAndAfterAnUnquotedItemAreDropped) {
-  EXPECT_EQ(Items("  \tC Food  \t\r\n   \"q\"\r\n"), (Strings{"C Food", "q"}));
-  EXPECT_EQ(Items("a ,  b\r\n"), (Strings{"a", "b"}));
-}
-
-TEST(ItemReader, BlankLineIsOneEmptyItem) {
-  EXPECT_EQ(Items("a\r\n\r\nb\r\n"), (Strings{"a", "", "b"}));
-  EXPECT_EQ(Items("a\r\n   \r\nb\r\n"), (Strings{"a", "", "b"}));
-  EXPECT_EQ(Items("a\r\n\r\n"), (Strings{"a", ""}));
-}
-
-TEST(ItemReader, EmptyItemsBetweenCommas) {
-  EXPECT_EQ(Items("a,,b\r\n"), (Strings{"a", "", "b"}));
-  EXPECT_EQ(Items(",a\r\n"), (Strings{"", "a"}));
-}
-
-TEST(ItemReader, CommaAtTheEndOfALineAddsNoItem) {
-  EXPECT_EQ(Items("a,\r\nb\r\n"), (Strings{"a", "b"}));
-  EXPECT_EQ(Items("a,  \r\nb"), (Strings{"a", "b"}));
-}
-
-TEST(ItemReader, EveryKindOfLineEndEndsAnItem) {
-  EXPECT_EQ(Items("a\nb\rc\r\nd"), (Strings{"a", "b", "c", "d"}));
-  // CR LF is one line end, not a line end and a blank line.
-  EXPECT_EQ(Items("a\r\n\nb"), (Strings{"a", "", "b"}));
-  EXPECT_EQ(Items("a\n\r\nb"), (Strings{"a", "", "b"}));
-}
-
-TEST(ItemReader, EndOfFileEndsTheLastItem) {
-  EXPECT_EQ(Items("a\r\nlast"), (Strings{"a", "last"}));
-  EXPECT_EQ(Items("a\r\n   "), (Strings{"a"}));
-  EXPECT_EQ(Items("a,"), (Strings{"a"}));
-  EXPECT_TRUE(Items("").empty());
-}
-
-TEST(ItemReader, NoItemAfterTheEndOfTheFile) {
-  ItemReader reader = ItemReader::FromBytes("one\r\n", "test.orp");
-  ASSERT_TRUE(reader.Next());
-  EXPECT_FALSE(reader.Next());
-  EXPECT_FALSE(reader.Next());
-  EXPECT_EQ(reader.Number(), 1);
+// Each file's bytes and the items read from them.
+TEST(ItemReader, ReadsTheItemsOfAFile) {
+  struct Case {
+    const char* bytes;
+    Strings items;
+  };
+  const Case cases[] = {
+      // Items end at commas and line ends; an unquoted comma splits a phrase in two.
+      {"a,b\r\nc\r\n", {"a", "b", "c"}},
+      {"ONCE UPON A TIME, LONG AGO\r\nNEXT\r\n", {"ONCE UPON A TIME", "LONG AGO", "NEXT"}},
+      // A quoted item keeps its commas and exactly the text between the quotes.
+      {"\"ONCE UPON A TIME, LONG AGO\"\r\nNEXT\r\n", {"ONCE UPON A TIME, LONG AGO", "NEXT"}},
+      {"\"a,b\",\"c\"\r\n", {"a,b", "c"}},
+      {"\"  spaced  \"\r\n", {"  spaced  "}},
+      {"\"\"\r\nx\r\n", {"", "x"}},
+      // Blanks before an item and after an unquoted item are dropped.
+      {"  \tC Food  \t\r\n   \"q\"\r\n", {"C Food", "q"}},
+      {"a ,  b\r\n", {"a", "b"}},
+      // A blank line is one empty item; so is nothing between commas.
+      {"a\r\n\r\nb\r\n", {"a", "", "b"}},
+      {"a\r\n   \r\nb\r\n", {"a", "", "b"}},
+      {"a\r\n\r\n", {"a", ""}},
+      {"a,,b\r\n", {"a", "", "b"}},
+      {",a\r\n", {"", "a"}},
+      // A comma at the end of a line adds no item.
+      {"a,\r\nb\r\n", {"a", "b"}},
+      {"a,  \r\nb", {"a", "b"}},
+      // Every kind of line end ends an item; CR LF is one line end, not one and a blank line.
+      {"a\nb\rc\r\nd", {"a", "b", "c", "d"}},
+      {"a\r\n\nb", {"a", "", "b"}},
+      {"a\n\r\nb", {"a", "", "b"}},
+      // The end of the file ends the last item.
+      {"a\r\nlast", {"a", "last"}},
+      {"a\r\n   ", {"a"}},
+      {"a,", {"a"}},
+      {"", {}},
+      // A quote inside an unquoted item is an ordinary character.
+      {"HE SAID \"HI\"\r\n", {"HE SAID \"HI\""}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Items(c.bytes), c.items) << c.bytes;
+  }
 }
 
 TEST(ItemReader, KnowsTheFileTheNumberAndTheLineOfEachItem) {
@@ -100,7 +81,10 @@ TEST(ItemReader, KnowsTheFileTheNumberAndTheLineOfEachItem) {
     EXPECT_EQ(reader.Number(), expected.number);
     EXPECT_EQ(reader.Line(), expected.line) << expected.text;
   }
+  // No item after the end of the file, however often asked.
   EXPECT_FALSE(reader.Next());
+  EXPECT_FALSE(reader.Next());
+  EXPECT_EQ(reader.Number(), 5);
 }
 
 TEST(ItemReader, QuoteFaultsAreReportedOnTheirItem) {
@@ -123,24 +107,20 @@ TEST(ItemReader, QuoteInsideAnUnquotedItemIsAnOrdinaryCharacter) {
   EXPECT_EQ(Items("HE SAID \"HI\"\r\n"), (Strings{"HE SAID \"HI\""}));
 }
 
-TEST(ItemReader, ItemOfTheLongestLengthIsWhole) {
+TEST(ItemReader, ItemOfTheLongestLengthIsWholeAndALongerOneIsMarkedCut) {
   const std::string longest(ItemReader::kMaxItemCharacters, 'x');
-  ItemReader reader = ItemReader::FromBytes(longest + "   \r\nnext", "t.orp");
+  const std::string tooLong = longest + "x";
+  ItemReader reader = ItemReader::FromBytes(
+      longest + "   \r\n" + tooLong + "\r\n\"" + tooLong + "\"\r\nnext", "t.orp");
   ASSERT_TRUE(reader.Next());
   EXPECT_FALSE(reader.TooLong());
   EXPECT_EQ(reader.Text(), longest);
-  ASSERT_TRUE(reader.Next());
-  EXPECT_EQ(reader.Text(), "next");
-}
-
-TEST(ItemReader, OverLongItemIsMarkedCutAndTheNextItemStillFollows) {
-  const std::string tooLong(ItemReader::kMaxItemCharacters + 1, 'x');
-  ItemReader reader = ItemReader::FromBytes(tooLong + "\r\n\"" + tooLong + "\"\r\nnext", "t.orp");
-  ASSERT_TRUE(reader.Next());
-  EXPECT_TRUE(reader.TooLong());
-  EXPECT_EQ(reader.Text().size(), static_cast<std::size_t>(ItemReader::kMaxItemCharacters));
-  ASSERT_TRUE(reader.Next());
-  EXPECT_TRUE(reader.TooLong());
+  for (int quoted = 0; quoted < 2; ++quoted) {
+    ASSERT_TRUE(reader.Next());
+    EXPECT_TRUE(reader.TooLong()) << quoted;
+    EXPECT_EQ(reader.Text(), longest) << quoted;
+  }
+  // The next item still follows.
   ASSERT_TRUE(reader.Next());
   EXPECT_FALSE(reader.TooLong());
   EXPECT_EQ(reader.Text(), "next");
@@ -161,40 +141,26 @@ TEST(ItemReader, LengthIsCountedInCharactersNotBytes) {
   EXPECT_EQ(reader.Text(), accents);  // cut at a whole character
 }
 
-TEST(ItemReader, Utf8FileIsReadAsUtf8) {
-  ItemReader reader = ItemReader::FromBytes("CAF\xC3\x89 CR\xC3\x88ME\r\n", "t.orp");
-  EXPECT_EQ(reader.Encoding(), TextEncoding::Utf8);
-  ASSERT_TRUE(reader.Next());
-  EXPECT_EQ(reader.Text(), "CAFÉ CRÈME");
-}
-
-TEST(ItemReader, Windows1252FileIsConvertedToUtf8) {
-  // 0xC9 is É, 0x92 a right single quote and 0x80 the euro sign in Windows-1252.
-  ItemReader reader = ItemReader::FromBytes("CAF\xC9\r\nDON\x92T\r\n5\x80\r\n", "t.orp");
-  EXPECT_EQ(reader.Encoding(), TextEncoding::Windows1252);
-  ASSERT_TRUE(reader.Next());
-  EXPECT_EQ(reader.Text(), "CAFÉ");
-  ASSERT_TRUE(reader.Next());
-  EXPECT_EQ(reader.Text(), "DON\u2019T");
-  ASSERT_TRUE(reader.Next());
-  EXPECT_EQ(reader.Text(), "5€");
-}
-
-TEST(ItemReader, OneStrayByteMakesTheWholeFileWindows1252) {
-  // The first line is valid UTF-8 on its own, but the file as a whole is not.
-  ItemReader reader = ItemReader::FromBytes("\xC3\xA9\r\nNA\xEFVE\r\n", "t.orp");
-  EXPECT_EQ(reader.Encoding(), TextEncoding::Windows1252);
-  ASSERT_TRUE(reader.Next());
-  EXPECT_EQ(reader.Text(), "Ã©");
-  ASSERT_TRUE(reader.Next());
-  EXPECT_EQ(reader.Text(), "NAïVE");
-}
-
-TEST(ItemReader, ByteOrderMarkIsNotPartOfTheFirstItem) {
-  ItemReader reader = ItemReader::FromBytes("\xEF\xBB\xBFZONTARY_WHEEL/PDATA/1.x\r\n", "t.orp");
-  EXPECT_EQ(reader.Encoding(), TextEncoding::Utf8);
-  ASSERT_TRUE(reader.Next());
-  EXPECT_EQ(reader.Text(), "ZONTARY_WHEEL/PDATA/1.x");
+// Each file's bytes, the encoding found for the whole file and its items as UTF-8.
+TEST(ItemReader, FileIsReadAsUtf8OrConvertedFromWindows1252) {
+  struct Case {
+    const char* bytes;
+    TextEncoding encoding;
+    Strings items;
+  };
+  const Case cases[] = {
+      {"CAF\xC3\x89 CR\xC3\x88ME\r\n", TextEncoding::Utf8, {"CAFÉ CRÈME"}},
+      // 0xC9 is É, 0x92 a right single quote and 0x80 the euro sign in Windows-1252.
+      {"CAF\xC9\r\nDON\x92T\r\n5\x80\r\n", TextEncoding::Windows1252, {"CAFÉ", "DON\u2019T", "5€"}},
+      // One stray byte makes the whole file Windows-1252, though the first line alone is UTF-8.
+      {"\xC3\xA9\r\nNA\xEFVE\r\n", TextEncoding::Windows1252, {"Ã©", "NAïVE"}},
+      // A byte order mark is not part of the first item.
+      {"\xEF\xBB\xBFZONTARY_WHEEL/PDATA/1.x\r\n", TextEncoding::Utf8, {"ZONTARY_WHEEL/PDATA/1.x"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ItemReader::FromBytes(c.bytes, "t.orp").Encoding(), c.encoding) << c.bytes;
+    EXPECT_EQ(Items(c.bytes), c.items) << c.bytes;
+  }
 }
 
 TEST(ItemReader, FileThatCannotBeOpenedGivesNoReader) {
