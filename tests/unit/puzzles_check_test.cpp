@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/CheckPuzzles.h"
@@ -43,34 +44,33 @@ CheckRun Check(const std::filesystem::path& folder) {
   return run;
 }
 
+// A good folder is all good, its files and puzzles counted in the singular or the plural.
 TEST(PuzzleChecker, GoodFolderIsAllGood) {
   TempPuzzleFolder folder;
-  folder.Write("a.orp", PuzzleFileText("Food", "2", {"APPLE PIE", "\"FISH, CHIPS\""}));
-  folder.Write("b.orp", PuzzleFileText("Places", "1", {"PARIS"}));
-  const CheckRun run = Check(folder.Path());
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, (std::vector<std::string>{"2 puzzle files, 3 puzzles: all good."}));
-  EXPECT_TRUE(run.err.empty());
-}
-
-TEST(PuzzleChecker, OneFileWithOnePuzzleIsCountedInTheSingular) {
-  TempPuzzleFolder folder;
   folder.Write("a.orp", PuzzleFileText("Food", "1", {"APPLE PIE"}));
-  EXPECT_EQ(Check(folder.Path()).out,
-            (std::vector<std::string>{"1 puzzle file, 1 puzzle: all good."}));
+  for (const char* summary :
+       {"1 puzzle file, 1 puzzle: all good.", "2 puzzle files, 3 puzzles: all good."}) {
+    const CheckRun run = Check(folder.Path());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, (std::vector<std::string>{summary}));
+    EXPECT_TRUE(run.err.empty());
+    folder.Write("a.orp", PuzzleFileText("Food", "2", {"APPLE PIE", "\"FISH, CHIPS\""}));
+    folder.Write("b.orp", PuzzleFileText("Places", "1", {"PARIS"}));
+  }
 }
 
 TEST(PuzzleChecker, BrokenFolderReportsEveryProblemWithFileAndItem) {
   TempPuzzleFolder folder;
   const std::string tooLong(ItemReader::kMaxItemCharacters + 1, 'A');
-  const auto marks =
-      folder.Write("a-mark.orp", "ZONTARY_WHEEL/PDATA/1.0\r\nc Food\r\nTP x\r\nPIE\r\n");
-  const auto counts =
-      folder.Write("b-count.orp", PuzzleFileText("Animals", "4", {"CAT", "Dog", "cat", tooLong}));
+  // Written out of order: the report lists the files by name.
+  const auto empty = folder.Write("e-empty.ORP", "");
+  folder.Write("d-good.orp", PuzzleFileText("Fine", "1", {"FINE"}));
   const auto quotes =
       folder.Write("c-quotes.orp", PuzzleFileText("", "3", {"\"OPEN\"ED", "", "\"NEVER CLOSED"}));
-  folder.Write("d-good.orp", PuzzleFileText("Fine", "1", {"FINE"}));
-  const auto empty = folder.Write("e-empty.ORP", "");
+  const auto counts =
+      folder.Write("b-count.orp", PuzzleFileText("Animals", "4", {"CAT", "Dog", "cat", tooLong}));
+  const auto marks =
+      folder.Write("a-mark.orp", "ZONTARY_WHEEL/PDATA/1.0\r\nc Food\r\nTP x\r\nPIE\r\n");
 
   const CheckRun run = Check(folder.Path());
   EXPECT_EQ(run.status, 1);
@@ -94,75 +94,56 @@ TEST(PuzzleChecker, BrokenFolderReportsEveryProblemWithFileAndItem) {
   EXPECT_EQ(run.out, expected);
 }
 
-TEST(PuzzleChecker, CountIsCheckedAgainstThePuzzlesPresentBothWays) {
-  TempPuzzleFolder folder;
-  folder.Write("more.orp", PuzzleFileText("A", "5", {"ONE", "TWO"}));
-  folder.Write("fewer.orp", PuzzleFileText("B", "1", {"ONE", "TWO"}));
-  const PuzzleFolderReport report = CheckPuzzleFolder(folder.Path());
-  ASSERT_EQ(report.Files.size(), 2u);
-  EXPECT_EQ(report.Files[0].File.filename(), "fewer.orp");
-  ASSERT_EQ(report.Files[0].Problems.size(), 1u);
-  EXPECT_EQ(report.Files[0].Problems[0].Item, 3);
-  EXPECT_EQ(report.Files[0].Problems[0].What, "gives a count of 1 puzzle, but the file holds 2");
-  ASSERT_EQ(report.Files[1].Problems.size(), 1u);
-  EXPECT_EQ(report.Files[1].Problems[0].What, "gives a count of 5 puzzles, but the file holds 2");
-}
-
-TEST(PuzzleChecker, FileThatEndsEarlyIsReportedAtTheMissingItem) {
-  ItemReader reader = ItemReader::FromBytes("ZONTARY_WHEEL/PDATA/1.x\r\nC A\r\n", "short.orp");
-  const PuzzleFileReport report = CheckPuzzleFile(reader);
-  ASSERT_EQ(report.Problems.size(), 1u);
-  EXPECT_EQ(report.Problems[0].Item, 3);
-  EXPECT_EQ(report.Problems[0].What, "is missing: the file ends after item 2");
-  EXPECT_FALSE(report.Count.has_value());
-}
-
-TEST(PuzzleChecker, FileWithoutPuzzlesIsReportedWhateverItsCount) {
-  for (const char* count : {"0", "-3", "2"}) {
-    ItemReader reader = ItemReader::FromBytes(PuzzleFileText("A", count, {}), "none.orp");
+// Each file's bytes and its problems, item by item.
+TEST(PuzzleChecker, FileProblemsAreReportedOnTheirItems) {
+  using Problems = std::vector<std::pair<int, std::string>>;
+  const std::string none = "is missing: the file holds no puzzle after the count";
+  const std::string same = "is the same phrase as item 4";
+  const std::string noLetter = "has no letter a to z to guess";
+  const std::pair<std::string, Problems> cases[] = {
+      // The count is checked against the puzzles present both ways.
+      {PuzzleFileText("A", "5", {"ONE", "TWO"}),
+       {{3, "gives a count of 5 puzzles, but the file holds 2"}}},
+      {PuzzleFileText("B", "1", {"ONE", "TWO"}),
+       {{3, "gives a count of 1 puzzle, but the file holds 2"}}},
+      {"ZONTARY_WHEEL/PDATA/1.x\r\nC A\r\n", {{3, "is missing: the file ends after item 2"}}},
+      // A file without puzzles is reported whatever its count.
+      {PuzzleFileText("A", "0", {}), {{4, none}}},
+      {PuzzleFileText("A", "-3", {}), {{4, none}}},
+      {PuzzleFileText("A", "2", {}), {{4, none}}},
+      // Duplicates are found whatever their case.
+      {PuzzleFileText("A", "4", {"Café au lait", "CAFÉ AU LAIT", "TEA", "café au lait"}),
+       {{5, same}, {7, same}}},
+      {PuzzleFileText("A", "2", {"1 2 3", "ÉÉ"}), {{4, noLetter}, {5, noLetter}}},
+  };
+  for (const auto& [bytes, expected] : cases) {
+    ItemReader reader = ItemReader::FromBytes(bytes, "t.orp");
     const PuzzleFileReport report = CheckPuzzleFile(reader);
-    ASSERT_EQ(report.Problems.size(), 1u) << count;
-    EXPECT_EQ(report.Problems[0].Item, 4);
-    EXPECT_EQ(report.Problems[0].What, "is missing: the file holds no puzzle after the count");
+    Problems problems;
+    for (const PuzzleProblem& problem : report.Problems) {
+      problems.emplace_back(problem.Item, problem.What);
+    }
+    EXPECT_EQ(problems, expected) << bytes;
   }
+  // A file that ends before its count gives none.
+  ItemReader reader = ItemReader::FromBytes(cases[2].first, "short.orp");
+  EXPECT_FALSE(CheckPuzzleFile(reader).Count.has_value());
 }
 
-TEST(PuzzleChecker, DuplicatesAreFoundWhateverTheirCase) {
-  ItemReader reader = ItemReader::FromBytes(
-      PuzzleFileText("A", "4", {"Café au lait", "CAFÉ AU LAIT", "TEA", "café au lait"}), "d.orp");
-  const PuzzleFileReport report = CheckPuzzleFile(reader);
-  ASSERT_EQ(report.Problems.size(), 2u);
-  EXPECT_EQ(report.Problems[0].Item, 5);
-  EXPECT_EQ(report.Problems[0].What, "is the same phrase as item 4");
-  EXPECT_EQ(report.Problems[1].Item, 7);
-  EXPECT_EQ(report.Problems[1].What, "is the same phrase as item 4");
-}
-
-TEST(PuzzleChecker, PhraseWithoutLettersToGuessIsReported) {
-  ItemReader reader = ItemReader::FromBytes(PuzzleFileText("A", "2", {"1 2 3", "ÉÉ"}), "n.orp");
-  const PuzzleFileReport report = CheckPuzzleFile(reader);
-  ASSERT_EQ(report.Problems.size(), 2u);
-  EXPECT_EQ(report.Problems[0].What, "has no letter a to z to guess");
-  EXPECT_EQ(report.Problems[1].Item, 5);
-}
-
-TEST(PuzzleChecker, MissingFolderIsAnErrorOnTheErrorStream) {
-  TempPuzzleFolder folder;
-  const CheckRun run = Check(folder.Path() / "nowhere");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(run.out.empty());
-  ASSERT_EQ(run.err.size(), 1u);
-  EXPECT_EQ(run.err[0], "Cannot check the puzzle folder " + (folder.Path() / "nowhere").string() +
-                            ": the folder does not exist.");
-}
-
-TEST(PuzzleChecker, FolderWithoutPuzzleFilesFails) {
+// A missing folder, or one without puzzle files, is an error on the error stream.
+TEST(PuzzleChecker, FolderThatCannotBeCheckedFails) {
   TempPuzzleFolder folder;
   folder.Write("notes.txt", "x");
-  const CheckRun run = Check(folder.Path());
-  EXPECT_EQ(run.status, 1);
-  ASSERT_EQ(run.err.size(), 1u);
-  EXPECT_NE(run.err[0].find("holds no puzzle files"), std::string::npos);
+  const CheckRun missing = Check(folder.Path() / "nowhere");
+  const CheckRun empty = Check(folder.Path());
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_TRUE(missing.out.empty());
+  EXPECT_EQ(missing.err, (std::vector<std::string>{"Cannot check the puzzle folder " +
+                                                   (folder.Path() / "nowhere").string() +
+                                                   ": the folder does not exist."}));
+  EXPECT_EQ(empty.status, 1);
+  ASSERT_EQ(empty.err.size(), 1u);
+  EXPECT_NE(empty.err[0].find("holds no puzzle files"), std::string::npos);
 }
 
 // The puzzle files the game ships: every one loads completely and is as full as it should be.
