@@ -14,6 +14,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <map>
+#include <regex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -49,10 +50,6 @@ constexpr char kAnyText = '\x01';
 std::string Say(std::string_view text, int interrupt = 0) {
   return R"({"event":"say","text":)" + Json(text) + R"(,"interrupt":)" + std::to_string(interrupt) +
          "}";
-}
-
-std::string SayAnything() {
-  return std::string(R"({"event":"say","text":)") + kAnyText + R"(,"interrupt":0})";
 }
 
 std::string Sound(std::string_view file, bool async = false) {
@@ -172,37 +169,18 @@ Events Join(std::initializer_list<Events> parts) {
 }
 
 // The values of a flat JSON object, strings decoded, other values as written.
-std::map<std::string, std::string> Fields(std::string_view line) {
+std::map<std::string, std::string> Fields(const std::string& line) {
+  static const std::regex field(R"re("(\w+)":(?:"((?:[^"\\]|\\.)*)"|([^,}]*)))re");
   std::map<std::string, std::string> fields;
-  std::size_t i = 0;
-  auto readString = [&]() {
-    std::string value;
-    for (++i; i < line.size() && line[i] != '"'; ++i) {
-      if (line[i] != '\\' || i + 1 == line.size()) {
-        value += line[i];
-      } else if (const char c = line[++i]; c == 'u') {
-        value += static_cast<char>(std::stoi(std::string(line.substr(i + 1, 4)), nullptr, 16));
-        i += 4;
-      } else {
-        value += c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c;
-      }
-    }
-    ++i;  // closing quote
-    return value;
-  };
-  while (i < line.size()) {
-    if (line[i] != '"') {
-      ++i;
-      continue;
-    }
-    const std::string name = readString();
-    ++i;  // the colon
-    if (i < line.size() && line[i] == '"') {
-      fields[name] = readString();
-    } else {
-      const std::size_t end = line.find_first_of(",}", i);
-      fields[name] = std::string(line.substr(i, end - i));
-      i = end;
+  for (std::sregex_iterator it(line.begin(), line.end(), field), end; it != end; ++it) {
+    const std::string raw = (*it)[2];
+    std::string& value = fields[(*it)[1].str()] = (*it)[3].str();
+    for (std::size_t i = 0; i < raw.size(); ++i) {  // \r, \n, \t, \u00XX, else the character
+      const std::size_t escape = raw[i] == '\\' ? std::string_view("rntu").find(raw[++i]) : 4;
+      value += escape < 3    ? "\r\n\t"[escape]
+               : escape == 3 ? static_cast<char>(std::stoi(raw.substr(i + 1, 4), nullptr, 16))
+                             : raw[i];
+      i += escape == 3 ? 4 : 0;
     }
   }
   return fields;
@@ -326,7 +304,7 @@ class ScriptGame : public ::testing::Test {
   }
 
   // Plays the one puzzle of the folder, the spins landing on `slots` (1..24) in turn.
-  Game Play(std::initializer_list<int> slots, std::string_view script) {
+  Game Play(const std::vector<int>& slots, std::string_view script) {
     std::string rand = "0,0";
     for (int slot : slots) {
       rand += "," + std::to_string((slot - 0.5) / 24.0);  // the middle of its 24th of the wheel
@@ -468,14 +446,16 @@ TEST_F(StartUp, AccentedLetterAndCommaFromAWindowsFileAreReadAloud) {
 // ---------------------------------------------------------------------------------------------
 // The wheel.
 
-// After a consonant has earned $500, the wheel is spun again and lands on `slot`; then a spin or
-// a consonant is tried at once, and neither does anything.
+// After a consonant has earned $500, the wheel is spun again and lands on `slot` (given to the
+// program at the start, or by a `rand` command just before); then a spin or a consonant is tried
+// at once, and neither does anything.
 struct SpinCase {
   std::string name;
   int slot;
   std::string lblWheel, money;
   bool awaitsConsonant;
   std::string sound, sentence;  // the slot's own sound (if any), then what is said
+  bool byRandCommand = false;
 };
 
 class WheelSpin : public ScriptGame, public ::testing::WithParamInterface<SpinCase> {};
@@ -483,10 +463,11 @@ class WheelSpin : public ScriptGame, public ::testing::WithParamInterface<SpinCa
 TEST_P(WheelSpin, SpeaksAndShowsTheSlot) {
   const SpinCase& spin = GetParam();
   OnePuzzle("Test", "TO BE");
-  const Game game =
-      Play({11, spin.slot}, "click cmdSpin\nkey T\ndump\nclick cmdSpin\ndump\n" +
-                                std::string(spin.awaitsConsonant ? "click cmdSpin\n" : "key B\n") +
-                                "dump\n");
+  const std::string rand = "rand " + std::to_string((spin.slot - 0.5) / 24.0) + "\n";
+  const Game game = Play(
+      spin.byRandCommand ? std::vector<int>{11} : std::vector<int>{11, spin.slot},
+      "click cmdSpin\nkey T\ndump\n" + (spin.byRandCommand ? rand : "") + "click cmdSpin\ndump\n" +
+          (spin.awaitsConsonant ? "click cmdSpin\n" : "key B\n") + "dump\n");
 
   EXPECT_TRUE(game.StateIs(1, {{"txtMoney", "$500"}}));
   EXPECT_TRUE(
@@ -509,19 +490,12 @@ INSTANTIATE_TEST_SUITE_P(
                                true, "applause.wav", "2500 dollars."},
                       SpinCase{"BankruptEmptiesTheMoneyAndHandsTheWheelBack", 24, "BANKRUPT", "$0",
                                false, "bankrupt.wav", "Sorry, you have gone bankrupt!"},
-                      SpinCase{"LoseATurnKeepsTheMoneyAndHandsTheWheelBack", 23, "LOSE A TURN",
-                               "$500", false, "loseturn.wav", "Sorry, you lose a turn!"}),
+                      SpinCase{"LoseATurnByTheRandCommandKeepsTheMoneyAndHandsTheWheelBack", 23,
+                               "LOSE A TURN", "$500", false, "loseturn.wav",
+                               "Sorry, you lose a turn!", true}),
     CaseName<SpinCase>);
 
 using Wheel = ScriptGame;
-
-TEST_F(Wheel, RandCommandDecidesTheNextSpin) {
-  OnePuzzle("Test", "TO BE");
-  const Game game = Play({}, "rand 0.9375\ndump\nclick cmdSpin\ndump\n");
-
-  EXPECT_TRUE(SameEvents(game.Segment(1), {Say("Spinning the wheel."), Sound("spin.wav"),
-                                           Sound("loseturn.wav"), Say("Sorry, you lose a turn!")}));
-}
 
 // Slots 7 and 19 look and sound like their neighbours; every letter found before the next spin
 // earns a token, and nothing ever spends one.
@@ -774,28 +748,25 @@ TEST_F(EndOfGame, OnlyVowelsLeftTakesTheWheelAwayOnce) {
                                                 Farewell()})));
 }
 
-// An underscore written in a puzzle looks like a hidden letter, so that board is never complete.
-TEST_F(EndOfGame, UnderscoreInThePuzzleNeverCountsAsUncovered) {
-  OnePuzzle("Test", "T_T");
-  const Game game = Play({11}, Steps({"click cmdSpin\nkey T"}));
-
-  EXPECT_TRUE(
-      SameEvents(game.Segment(1), Join({Spin("500"), Found(2, 'T', "$1000"), Reading("T_T")})));
-  EXPECT_TRUE(game.StateIs(2, {{"txtPuzzle", "T_T"}}));
-  EXPECT_TRUE(SameEvents(game.Segment(2), Farewell()));
-}
-
-TEST_F(EndOfGame, HiddenYIsNotAVowel) {
+// A hidden Y is not a vowel. An underscore written in a puzzle looks like a hidden letter, so that
+// board is never complete.
+TEST_F(EndOfGame, HiddenYIsNotAVowelAndAnUnderscoreNeverCountsAsUncovered) {
   OnePuzzle("Test", "TOY");
-  const Game game =
+  const Game toy =
       Play({11, 11}, "click cmdSpin\nkey T\ndump\nclick cmdSpin\nkey Y\nanswer OK\ndump\n");
+  OnePuzzle("Test", "T_T");
+  const Game underscore = Play({11}, Steps({"click cmdSpin\nkey T"}));
 
-  EXPECT_TRUE(Contains(game.Segment(0), {Say("There are 1 T's.")}));
-  EXPECT_EQ(CountOf(game.Segment(0), OnlyVowels()), 0);
-  EXPECT_TRUE(game.StateIs(1, {{"frmWheelVisible", "true"}}));
-  EXPECT_TRUE(Contains(game.Segment(1),
+  EXPECT_TRUE(Contains(toy.Segment(0), {Say("There are 1 T's.")}));
+  EXPECT_EQ(CountOf(toy.Segment(0), OnlyVowels()), 0);
+  EXPECT_TRUE(toy.StateIs(1, {{"frmWheelVisible", "true"}}));
+  EXPECT_TRUE(Contains(toy.Segment(1),
                        {Sound("applause.wav"), OnlyVowels(), Say("You currently have $1000")}));
-  EXPECT_TRUE(game.StateIs(2, {{"frmWheelVisible", "false"}}));
+  EXPECT_TRUE(toy.StateIs(2, {{"frmWheelVisible", "false"}}));
+  EXPECT_TRUE(SameEvents(underscore.Segment(1),
+                         Join({Spin("500"), Found(2, 'T', "$1000"), Reading("T_T")})));
+  EXPECT_TRUE(underscore.StateIs(2, {{"txtPuzzle", "T_T"}}));
+  EXPECT_TRUE(SameEvents(underscore.Segment(2), Farewell()));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -816,7 +787,9 @@ TEST_F(Menus, AboutBoxAndRevealAnswerLetTheGameGoOn) {
                         "menu mnuHAbout\nclick cmdSpin", "menu mnuCReveal\nanswer OK", "key T"}) +
                      "menu mnuFExit\n");
 
-  const Events speech = {Say("Orvanta. Version 0.4", 1), SayAnything(), SayAnything(),
+  const std::string anything =
+      std::string(R"({"event":"say","text":)") + kAnyText + R"(,"interrupt":0})";
+  const Events speech = {Say("Orvanta. Version 0.4", 1), anything, anything,
                          WindowEvent("frmSplash", "show"), Jingle(true)};
   const Events opened = Join({{WindowEvent("frmSplash", "load")}, speech});
   EXPECT_TRUE(SameEvents(game.Segment(1), opened));
