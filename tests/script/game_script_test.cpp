@@ -334,12 +334,6 @@ class ScriptGame : public ::testing::Test {
   testing::TempPuzzleFolder folder_;
 };
 
-// Names a parameterised case after its `name` field.
-template <typename Case>
-std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
-  return info.param.name;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Start-up and the deal.
 
@@ -389,34 +383,24 @@ TEST_F(StartUp, FirstRandomValuePicksOneFileOfTheFolder) {
 }
 
 // The category as written after its key, announced at the deal and again on F7.
-struct CategoryCase {
-  std::string name, file, category, board;
-};
-
-class CategoryLine : public ScriptGame, public ::testing::WithParamInterface<CategoryCase> {};
-
-TEST_P(CategoryLine, IsAnnouncedAtTheDealAndOnF7) {
-  folder_.Write("game.orp", GetParam().file);
-  const Game game = Play({}, "dump\nkey F7\ndump\n");
-
-  EXPECT_TRUE(Contains(game.Segment(0), Join({{Sound("newpuzzle.wav"),
-                                               Say("The category is, " + GetParam().category)},
-                                              Reading(GetParam().board)})));
-  EXPECT_TRUE(
-      SameEvents(game.Segment(1), {Say("The current category is: " + GetParam().category)}));
+TEST_F(StartUp, CategoryLineIsAnnouncedAtTheDealAndOnF7) {
+  struct Case {
+    std::string file, category, board;
+  };
+  const Case cases[] = {
+      {testing::PuzzleFileText("Song Titles", "1", {"TO BE"}), "Song Titles", "__ __"},
+      // Spaces after the key are dropped and those inside kept; the key alone gives an empty one.
+      {"ZONTARY_WHEEL/PDATA/1.x\r\nC   Famous  Phrases\r\nTP 1\r\nGO\r\n", "Famous  Phrases", "__"},
+      {"ZONTARY_WHEEL/PDATA/1.x\r\nC\r\nTP 1\r\nTO BE\r\n", "", "__ __"}};
+  for (const Case& c : cases) {
+    folder_.Write("game.orp", c.file);
+    const Game game = Play({}, "dump\nkey F7\ndump\n");
+    EXPECT_TRUE(Contains(
+        game.Segment(0),
+        Join({{Sound("newpuzzle.wav"), Say("The category is, " + c.category)}, Reading(c.board)})));
+    EXPECT_TRUE(SameEvents(game.Segment(1), {Say("The current category is: " + c.category)}));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    StartUp, CategoryLine,
-    ::testing::Values(
-        CategoryCase{"Plain", testing::PuzzleFileText("Song Titles", "1", {"TO BE"}), "Song Titles",
-                     "__ __"},
-        CategoryCase{"SpacesAfterTheKeyDroppedAndInsideKept",
-                     "ZONTARY_WHEEL/PDATA/1.x\r\nC   Famous  Phrases\r\nTP 1\r\nGO\r\n",
-                     "Famous  Phrases", "__"},
-        CategoryCase{"KeyAloneGivesAnEmptyCategory",
-                     "ZONTARY_WHEEL/PDATA/1.x\r\nC\r\nTP 1\r\nTO BE\r\n", "", "__ __"}),
-    CaseName<CategoryCase>);
 
 // A puzzle file as an old Windows editor writes it: Windows-1252 bytes, an accented letter that is
 // never hidden, and a comma kept inside double quotes.
@@ -458,44 +442,41 @@ struct SpinCase {
   bool byRandCommand = false;
 };
 
-class WheelSpin : public ScriptGame, public ::testing::WithParamInterface<SpinCase> {};
-
-TEST_P(WheelSpin, SpeaksAndShowsTheSlot) {
-  const SpinCase& spin = GetParam();
-  OnePuzzle("Test", "TO BE");
-  const std::string rand = "rand " + std::to_string((spin.slot - 0.5) / 24.0) + "\n";
-  const Game game = Play(
-      spin.byRandCommand ? std::vector<int>{11} : std::vector<int>{11, spin.slot},
-      "click cmdSpin\nkey T\ndump\n" + (spin.byRandCommand ? rand : "") + "click cmdSpin\ndump\n" +
-          (spin.awaitsConsonant ? "click cmdSpin\n" : "key B\n") + "dump\n");
-
-  EXPECT_TRUE(game.StateIs(1, {{"txtMoney", "$500"}}));
-  EXPECT_TRUE(
-      SameEvents(game.Segment(1), Join({{Say("Spinning the wheel."), Sound("spin.wav")},
-                                        spin.sound.empty() ? Events{} : Events{Sound(spin.sound)},
-                                        {Say(spin.sentence)}})));
-  EXPECT_TRUE(game.StateIs(2, {{"lblWheel", spin.lblWheel},
-                               {"txtMoney", spin.money},
-                               {"cmdSpinEnabled", spin.awaitsConsonant ? "false" : "true"}}));
-  // Awaiting a consonant the spin button is disabled; with no amount spun a consonant is ignored.
-  EXPECT_TRUE(SameEvents(game.Segment(2), {}));
-  EXPECT_TRUE(game.StateIs(3, {{"UsedLetters", "t"}, {"lblWheel", spin.lblWheel}}));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    WheelSpin, WheelSpin,
-    ::testing::Values(SpinCase{"AmountIsSpokenAndShownAndAConsonantIsAwaited", 21, "$900", "$500",
-                               true, "", "900 dollars."},
-                      SpinCase{"TopSlotIsApplaudedBeforeItsAmountIsSpoken", 22, "$2500", "$500",
-                               true, "applause.wav", "2500 dollars."},
-                      SpinCase{"BankruptEmptiesTheMoneyAndHandsTheWheelBack", 24, "BANKRUPT", "$0",
-                               false, "bankrupt.wav", "Sorry, you have gone bankrupt!"},
-                      SpinCase{"LoseATurnByTheRandCommandKeepsTheMoneyAndHandsTheWheelBack", 23,
-                               "LOSE A TURN", "$500", false, "loseturn.wav",
-                               "Sorry, you lose a turn!", true}),
-    CaseName<SpinCase>);
-
 using Wheel = ScriptGame;
+
+TEST_F(Wheel, SpinSpeaksAndShowsTheSlot) {
+  OnePuzzle("Test", "TO BE");
+  const SpinCase cases[] = {
+      {"AmountIsSpokenAndShownAndAConsonantIsAwaited", 21, "$900", "$500", true, "",
+       "900 dollars."},
+      {"TopSlotIsApplaudedBeforeItsAmountIsSpoken", 22, "$2500", "$500", true, "applause.wav",
+       "2500 dollars."},
+      {"BankruptEmptiesTheMoneyAndHandsTheWheelBack", 24, "BANKRUPT", "$0", false, "bankrupt.wav",
+       "Sorry, you have gone bankrupt!"},
+      {"LoseATurnByTheRandCommandKeepsTheMoneyAndHandsTheWheelBack", 23, "LOSE A TURN", "$500",
+       false, "loseturn.wav", "Sorry, you lose a turn!", true}};
+  for (const SpinCase& spin : cases) {
+    SCOPED_TRACE(spin.name);
+    const std::string rand = "rand " + std::to_string((spin.slot - 0.5) / 24.0) + "\n";
+    const Game game =
+        Play(spin.byRandCommand ? std::vector<int>{11} : std::vector<int>{11, spin.slot},
+             "click cmdSpin\nkey T\ndump\n" + (spin.byRandCommand ? rand : "") +
+                 "click cmdSpin\ndump\n" + (spin.awaitsConsonant ? "click cmdSpin\n" : "key B\n") +
+                 "dump\n");
+
+    EXPECT_TRUE(game.StateIs(1, {{"txtMoney", "$500"}}));
+    EXPECT_TRUE(
+        SameEvents(game.Segment(1), Join({{Say("Spinning the wheel."), Sound("spin.wav")},
+                                          spin.sound.empty() ? Events{} : Events{Sound(spin.sound)},
+                                          {Say(spin.sentence)}})));
+    EXPECT_TRUE(game.StateIs(2, {{"lblWheel", spin.lblWheel},
+                                 {"txtMoney", spin.money},
+                                 {"cmdSpinEnabled", spin.awaitsConsonant ? "false" : "true"}}));
+    // Awaiting a consonant the spin button is disabled; with no amount spun a consonant is ignored.
+    EXPECT_TRUE(SameEvents(game.Segment(2), {}));
+    EXPECT_TRUE(game.StateIs(3, {{"UsedLetters", "t"}, {"lblWheel", spin.lblWheel}}));
+  }
+}
 
 // Slots 7 and 19 look and sound like their neighbours; every letter found before the next spin
 // earns a token, and nothing ever spends one.
@@ -817,134 +798,108 @@ TEST_F(Menus, AboutBoxAndRevealAnswerLetTheGameGoOn) {
 // Leaving the game: from the menu, the title bar, or by the end of the script (the player goes
 // away), which answers an open box with its default.
 
-struct LeavingCase {
-  std::string name, commands;
-  Events before;
-};
-
-class Leaving : public ScriptGame, public ::testing::WithParamInterface<LeavingCase> {};
-
-TEST_P(Leaving, SaysGoodbyeAndEnds) {
+TEST_F(ScriptGame, LeavingSaysGoodbyeAndEnds) {
   OnePuzzle("Test", "TO BE");
-  const Game game = Play({11}, "click cmdSpin\nkey T\ndump\n" + GetParam().commands);
-
-  EXPECT_TRUE(SameEvents(game.Segment(1), Join({GetParam().before, Farewell()})));
-  EXPECT_EQ(game.status, 0);
+  const std::pair<std::string, Events> cases[] = {
+      {"menu mnuFExit\nkey T\n", {}},
+      {"close frmMain\nkey T\n", {}},
+      {"", {}},                             // the end of the script at the wait,
+      {"key F1\n", {QuickHelp()}},          // or with a message box open (OK),
+      {"key E\n", {VowelQuestion('E')}},    // the vowel question (No)
+      {"click cmdSolve\n", {SolveBox()}}};  // or the solve box (Cancel)
+  for (const auto& [commands, before] : cases) {
+    const Game game = Play({11}, "click cmdSpin\nkey T\ndump\n" + commands);
+    EXPECT_TRUE(SameEvents(game.Segment(1), Join({before, Farewell()}))) << commands;
+    EXPECT_EQ(game.status, 0) << commands;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Leaving, Leaving,
-    ::testing::Values(
-        LeavingCase{"FileExit", "menu mnuFExit\nkey T\n", {}},
-        LeavingCase{"ClosingTheWindow", "close frmMain\nkey T\n", {}},
-        LeavingCase{"EndOfInputAtTheWait", "", {}},
-        LeavingCase{"EndOfInputAnswersAMessageBoxOk", "key F1\n", {QuickHelp()}},
-        LeavingCase{"EndOfInputAnswersTheVowelQuestionNo", "key E\n", {VowelQuestion('E')}},
-        LeavingCase{"EndOfInputCancelsTheSolveBox", "click cmdSolve\n", {SolveBox()}}),
-    CaseName<LeavingCase>);
 
 // ---------------------------------------------------------------------------------------------
 // Scripts that break the rules of script mode end at once, without the goodbye: nothing after the
 // faulty line is carried out.
 
-struct ScriptErrorCase {
-  std::string name, before, faulty;
-  Events opened;  // what the commands after the last dump caused before the faulty line
-};
-
-class ScriptErrors : public ScriptGame, public ::testing::WithParamInterface<ScriptErrorCase> {};
-
-TEST_P(ScriptErrors, EndTheGameAtOnceNamingTheLine) {
-  const ScriptErrorCase& fault = GetParam();
+TEST_F(ScriptGame, ScriptErrorsEndTheGameAtOnceNamingTheLine) {
   OnePuzzle("Test", "TO BE");
-  const Game game = Play({11}, fault.before + fault.faulty + "\nkey F5\n");
-
+  struct Case {
+    std::string before, faulty;
+    Events opened;  // what the commands after the last dump caused before the faulty line
+  };
+  const Case cases[] = {
+      {"dump\n", "answer OK", {}},                // with no box open
+      {"# a comment\n\ndump\n", "jump", {}},      // unknown, after a comment and a blank line
+      {"dump\nkey F1\n", "dump", {QuickHelp()}},  // something else than an answer to a box
+      {"click cmdSpin\nkey T\ndump\nkey E\n", "answer OK", {VowelQuestion('E')}},  // wrong answer
+      {"dump\n", "rand 1", {}}};  // a random value outside 0 to 1
   const std::string error = std::string(R"({"event":"error","text":)") + kAnyText + "}";
-  EXPECT_TRUE(SameEvents(game.Segment(-1), Join({fault.opened, {error, Exit(2)}})));
-  ASSERT_GE(game.events.size(), 2U);
-  const std::string text = Fields(game.events[game.events.size() - 2])["text"];
-  EXPECT_NE(text.find(fault.faulty), std::string::npos) << text;
-  EXPECT_EQ(game.status, 2);
-  EXPECT_EQ(CountOf(game.events, Farewell().front()), 0);
-  EXPECT_EQ(CountOf(game.events, Sound("exit.wav")), 0);
+  for (const Case& fault : cases) {
+    SCOPED_TRACE(fault.faulty);
+    const Game game = Play({11}, fault.before + fault.faulty + "\nkey F5\n");
+    EXPECT_TRUE(SameEvents(game.Segment(-1), Join({fault.opened, {error, Exit(2)}})));
+    ASSERT_GE(game.events.size(), 2U);
+    const std::string text = Fields(game.events[game.events.size() - 2])["text"];
+    EXPECT_NE(text.find(fault.faulty), std::string::npos) << text;
+    EXPECT_EQ(game.status, 2);
+    EXPECT_EQ(CountOf(game.events, Farewell().front()), 0);
+    EXPECT_EQ(CountOf(game.events, Sound("exit.wav")), 0);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    ScriptErrors, ScriptErrors,
-    ::testing::Values(
-        ScriptErrorCase{"AnswerWithNoBoxOpen", "dump\n", "answer OK", {}},
-        ScriptErrorCase{
-            "UnknownCommandAfterCommentAndBlankLine", "# a comment\n\ndump\n", "jump", {}},
-        ScriptErrorCase{
-            "SomethingElseThanAnAnswerWhileABoxIsOpen", "dump\nkey F1\n", "dump", {QuickHelp()}},
-        ScriptErrorCase{"WrongAnswerForTheBox",
-                        "click cmdSpin\nkey T\ndump\nkey E\n",
-                        "answer OK",
-                        {VowelQuestion('E')}},
-        ScriptErrorCase{"RandomValueOutsideZeroToOne", "dump\n", "rand 1", {}}),
-    CaseName<ScriptErrorCase>);
 
 // ---------------------------------------------------------------------------------------------
 // Puzzle folders that cannot be played: the player is told what is wrong, and the game ends
 // without dealing a puzzle or saying goodbye.
 
-struct LoadCase {
-  std::string name;
-  std::vector<std::pair<std::string, std::string>> files;
-  std::string rand, subfolder, named;  // named empty: the folder itself is named
-};
+TEST_F(ScriptGame, PuzzleLoadingNamesWhatIsWrongAndEndsTheProgram) {
+  struct Case {
+    std::vector<std::pair<std::string, std::string>> files;
+    std::string rand, subfolder, named;  // named empty: the folder itself is named
+  };
+  const Case cases[] = {
+      {{}, "0,0", "nowhere", ""},
+      // A wrong format mark beside good files.
+      {{{"good.orp", testing::PuzzleFileText("Test", "1", {"TO BE"})},
+        {"old.orp", "ZONTARY_WHEEL/PDATA/1.0\r\nC Test\r\nTP 1\r\nTO BE\r\n"}},
+       "0,0",
+       "",
+       "old.orp"},
+      // A count larger than the puzzles, and the draw falls past them.
+      {{{"short.orp", testing::PuzzleFileText("Test", "5", {"ONE", "TWO", "THREE"})}},
+       "0,0.9",
+       "",
+       "short.orp"},
+      // A folder without puzzle files.
+      {{{"notes.txt", "nothing to play\r\n"},
+        {"game.orp.bak", testing::PuzzleFileText("Test", "1", {"TO BE"})}},
+       "0,0",
+       "",
+       ""}};
+  for (const Case& load : cases) {
+    testing::TempPuzzleFolder folder;
+    for (const auto& [name, text] : load.files) {
+      folder.Write(name, text);
+    }
+    const std::filesystem::path puzzles = folder.Path() / load.subfolder;
+    SCOPED_TRACE(puzzles.string());
+    const Game game = Run(load.rand, "answer OK\n", puzzles);
 
-class PuzzleLoading : public ScriptGame, public ::testing::WithParamInterface<LoadCase> {};
-
-TEST_P(PuzzleLoading, NamesWhatIsWrongAndEndsTheProgram) {
-  const LoadCase& load = GetParam();
-  for (const auto& [name, text] : load.files) {
-    folder_.Write(name, text);
+    ASSERT_GE(game.events.size(), 3U);
+    const std::size_t n = game.events.size();
+    auto box = Fields(game.events[n - 3]);
+    const std::string named = load.named.empty() ? puzzles.string() : load.named;
+    EXPECT_NE(box["text"].find(named), std::string::npos) << box["text"];
+    box.erase("text");
+    EXPECT_EQ(
+        box,
+        (std::map<std::string, std::string>{
+            {"event", "msgbox"}, {"title", "Orvanta"}, {"buttons", "OK"}, {"icon", "critical"}}));
+    const auto error = Fields(game.events[n - 2]);
+    EXPECT_EQ(error.at("event"), "error");
+    EXPECT_FALSE(error.at("text").empty());
+    EXPECT_EQ(game.events.back(), Exit(1));
+    EXPECT_EQ(game.status, 1);
+    EXPECT_EQ(CountOf(game.events, Sound("newpuzzle.wav")), 0);
+    EXPECT_EQ(CountOf(game.events, Sound("exit.wav")), 0);
   }
-  const std::filesystem::path puzzles = folder_.Path() / load.subfolder;
-  const Game game = Run(load.rand, "answer OK\n", puzzles);
-
-  ASSERT_GE(game.events.size(), 3U);
-  const std::size_t n = game.events.size();
-  auto box = Fields(game.events[n - 3]);
-  const std::string named = load.named.empty() ? puzzles.string() : load.named;
-  EXPECT_NE(box["text"].find(named), std::string::npos) << box["text"];
-  box.erase("text");
-  EXPECT_EQ(
-      box,
-      (std::map<std::string, std::string>{
-          {"event", "msgbox"}, {"title", "Orvanta"}, {"buttons", "OK"}, {"icon", "critical"}}));
-  const auto error = Fields(game.events[n - 2]);
-  EXPECT_EQ(error.at("event"), "error");
-  EXPECT_FALSE(error.at("text").empty());
-  EXPECT_EQ(game.events.back(), Exit(1));
-  EXPECT_EQ(game.status, 1);
-  EXPECT_EQ(CountOf(game.events, Sound("newpuzzle.wav")), 0);
-  EXPECT_EQ(CountOf(game.events, Sound("exit.wav")), 0);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    PuzzleLoading, PuzzleLoading,
-    ::testing::Values(
-        LoadCase{"MissingFolder", {}, "0,0", "nowhere", ""},
-        LoadCase{"WrongFormatMarkBesideGoodFiles",
-                 {{"good.orp", testing::PuzzleFileText("Test", "1", {"TO BE"})},
-                  {"old.orp", "ZONTARY_WHEEL/PDATA/1.0\r\nC Test\r\nTP 1\r\nTO BE\r\n"}},
-                 "0,0",
-                 "",
-                 "old.orp"},
-        LoadCase{"CountLargerThanThePuzzlesAndTheDrawFallsPastThem",
-                 {{"short.orp", testing::PuzzleFileText("Test", "5", {"ONE", "TWO", "THREE"})}},
-                 "0,0.9",
-                 "",
-                 "short.orp"},
-        LoadCase{"FolderWithoutPuzzleFiles",
-                 {{"notes.txt", "nothing to play\r\n"},
-                  {"game.orp.bak", testing::PuzzleFileText("Test", "1", {"TO BE"})}},
-                 "0,0",
-                 "",
-                 ""}),
-    CaseName<LoadCase>);
 
 }  // namespace
 }  // namespace orvanta
