@@ -303,16 +303,14 @@ class ScriptGame : public ::testing::Test {
 
   // Runs the program on `script` with the random values `rand` and the puzzle folder `puzzles`.
   Game Run(const std::string& rand, std::string_view script, const std::filesystem::path& puzzles) {
-    const std::filesystem::path work = folder_.Path().parent_path();
-    const std::filesystem::path scriptFile = work / "script.txt";
-    const std::filesystem::path outFile = work / "events.jsonl";
+    const std::filesystem::path scriptFile = folder_.Path().parent_path() / "script.txt";
+    const std::filesystem::path outFile = folder_.Path().parent_path() / "events.jsonl";
     std::ofstream(scriptFile, std::ios::binary) << script;
     const std::string command = "'" + std::string(ORVANTA_BINARY) + "' --script --puzzles '" +
                                 puzzles.string() + "' --rand " + rand + " <'" +
                                 scriptFile.string() + "' >'" + outFile.string() + "' 2>/dev/null";
-    Game game;
     const int status = std::system(command.c_str());
-    game.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    Game game{{}, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
     std::ifstream in(outFile, std::ios::binary);
     for (std::string line; std::getline(in, line);) {
       game.events.push_back(line);
@@ -415,39 +413,34 @@ TEST_F(StartUp, AccentedLetterAndCommaFromAWindowsFileAreReadAloud) {
 // ---------------------------------------------------------------------------------------------
 // The wheel.
 
-// After a consonant has earned $500, the wheel is spun again and lands on `slot` (given to the
-// program at the start, or by a `rand` command just before); then a spin or a consonant is tried
-// at once, and neither does anything.
+// After a consonant has earned $500, a `rand` command decides the next spin and the wheel lands
+// on `slot`; then a spin or a consonant is tried at once, and neither does anything.
 struct SpinCase {
   std::string name;
   int slot;
   std::string lblWheel, money;
   bool awaitsConsonant;
   std::string sound, sentence;  // the slot's own sound (if any), then what is said
-  bool byRandCommand = false;
 };
 
 using Wheel = ScriptGame;
 
 TEST_F(Wheel, SpinSpeaksAndShowsTheSlot) {
   OnePuzzle("Test", "TO BE");
-  const SpinCase cases[] = {
-      {"AmountIsSpokenAndShownAndAConsonantIsAwaited", 21, "$900", "$500", true, "",
-       "900 dollars."},
-      {"TopSlotIsApplaudedBeforeItsAmountIsSpoken", 22, "$2500", "$500", true, "applause.wav",
-       "2500 dollars."},
-      {"BankruptEmptiesTheMoneyAndHandsTheWheelBack", 24, "BANKRUPT", "$0", false, "bankrupt.wav",
-       "Sorry, you have gone bankrupt!"},
-      {"LoseATurnByTheRandCommandKeepsTheMoneyAndHandsTheWheelBack", 23, "LOSE A TURN", "$500",
-       false, "loseturn.wav", "Sorry, you lose a turn!", true}};
+  const SpinCase cases[] = {{"AmountIsSpokenAndShownAndAConsonantIsAwaited", 21, "$900", "$500",
+                             true, "", "900 dollars."},
+                            {"TopSlotIsApplaudedBeforeItsAmountIsSpoken", 22, "$2500", "$500", true,
+                             "applause.wav", "2500 dollars."},
+                            {"BankruptEmptiesTheMoneyAndHandsTheWheelBack", 24, "BANKRUPT", "$0",
+                             false, "bankrupt.wav", "Sorry, you have gone bankrupt!"},
+                            {"LoseATurnKeepsTheMoneyAndHandsTheWheelBack", 23, "LOSE A TURN",
+                             "$500", false, "loseturn.wav", "Sorry, you lose a turn!"}};
   for (const SpinCase& spin : cases) {
     SCOPED_TRACE(spin.name);
-    const std::string rand = "rand " + std::to_string((spin.slot - 0.5) / 24.0) + "\n";
     const Game game =
-        Play(spin.byRandCommand ? std::vector<int>{11} : std::vector<int>{11, spin.slot},
-             "click cmdSpin\nkey T\ndump\n" + (spin.byRandCommand ? rand : "") +
-                 "click cmdSpin\ndump\n" + (spin.awaitsConsonant ? "click cmdSpin\n" : "key B\n") +
-                 "dump\n");
+        Play({11}, "click cmdSpin\nkey T\ndump\nrand " + std::to_string((spin.slot - 0.5) / 24.0) +
+                       "\nclick cmdSpin\ndump\n" +
+                       (spin.awaitsConsonant ? "click cmdSpin\n" : "key B\n") + "dump\n");
 
     EXPECT_TRUE(game.StateIs(1, {{"txtMoney", "$500"}}));
     EXPECT_TRUE(
@@ -699,9 +692,9 @@ TEST_F(EndOfGame, OnlyVowelsLeftTakesTheWheelAwayOnce) {
                          "key A\nanswer Yes\ndump\n"
                          "key O\nanswer Yes\nanswer OK\nanswer OK\n");
 
-  Events tees = Found(2, 'T', "");
-  tees.insert(tees.end(), {OnlyVowels(), Say("You currently have $5000")});
-  EXPECT_TRUE(Contains(game.Segment(0), Join({tees, Reading("T__ T__")})));
+  EXPECT_TRUE(Contains(game.Segment(0), Join({Found(2, 'T', ""),
+                                              {OnlyVowels(), Say("You currently have $5000")},
+                                              Reading("T__ T__")})));
   EXPECT_TRUE(game.StateIs(1, {{"frmWheelVisible", "false"}, {"cmdSpinEnabled", "true"}}));
   EXPECT_TRUE(SameEvents(game.Segment(1), {}));
   EXPECT_TRUE(SameEvents(game.Segment(2),
