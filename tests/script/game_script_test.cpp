@@ -120,11 +120,6 @@ Events Refusal(std::string_view sentence) {
   return {Sound("loseturn.wav"), Say(sentence)};
 }
 
-// A solution tried and found wrong.
-Events WrongSolution() {
-  return {SolveBox(), Sound("loseturn.wav"), Box("Incorrect", "Sorry, that is not correct.")};
-}
-
 // The goodbye of the main window, whatever closes it, up to the end of the program.
 Events Farewell() {
   return {Say("Thanks for playing Orvanta. Exiting program."), Sound("exit.wav"),
@@ -642,15 +637,17 @@ TEST_F(Solving, OnlyTheExactPhraseSolvesAndEndsTheGameWithTheWinnings) {
                                    "key T\ndump\n"  // 10
                                    "key F12\nanswer OK    don't Stop\nanswer OK\nanswer OK\n");
 
+  const Events wrongSolution = {SolveBox(), Sound("loseturn.wav"),
+                                Box("Incorrect", "Sorry, that is not correct.")};
   for (int step = 1; step <= 5; ++step) {
-    EXPECT_TRUE(SameEvents(game.Segment(step), WrongSolution())) << wrong[step - 1];
+    EXPECT_TRUE(SameEvents(game.Segment(step), wrongSolution)) << wrong[step - 1];
   }
   EXPECT_TRUE(game.StateIs(6, {{"txtPuzzle", "___'_ ____"}}));
   // Cancel, or OK with nothing typed, tries no solution.
   EXPECT_TRUE(SameEvents(game.Segment(6), {SolveBox()}));
   EXPECT_TRUE(SameEvents(game.Segment(7), {SolveBox()}));
   EXPECT_TRUE(game.StateIs(9, {{"cmdSpinEnabled", "false"}}));
-  EXPECT_TRUE(SameEvents(game.Segment(9), WrongSolution()));
+  EXPECT_TRUE(SameEvents(game.Segment(9), wrongSolution));
   EXPECT_TRUE(
       game.StateIs(10, {{"cmdSpinEnabled", "true"}, {"txtMoney", "$0"}, {"lblWheel", "$500"}}));
   EXPECT_TRUE(SameEvents(game.Segment(10), {}));
