@@ -115,11 +115,6 @@ std::string Exit(int code) {
   return R"({"event":"exit","code":)" + std::to_string(code) + "}";
 }
 
-// A refused key: the refusal sound, then the reason.
-Events Refusal(std::string_view sentence) {
-  return {Sound("loseturn.wav"), Say(sentence)};
-}
-
 // The goodbye of the main window, whatever closes it, up to the end of the program.
 Events Farewell() {
   return {Say("Thanks for playing Orvanta. Exiting program."), Sound("exit.wav"),
@@ -553,6 +548,8 @@ using Refusals = ScriptGame;
 
 TEST_F(Refusals, EachKeyOutOfTurnIsIgnoredOrRefusedWithItsReason) {
   OnePuzzle("Test", "TO BED NOW");
+  // A refused key: the refusal sound, then the reason.
+  const auto refusal = [](std::string_view why) { return Events{Sound("loseturn.wav"), Say(why)}; };
   const char* noCommand =
       "key 7\nkey Escape\nkey Enter\nkey Space\nkey Tab\nkey F2\nkey F3\nkey F9\nkey F10\nkey F11";
   const Game game =
@@ -569,26 +566,26 @@ TEST_F(Refusals, EachKeyOutOfTurnIsIgnoredOrRefusedWithItsReason) {
   }
   EXPECT_TRUE(
       game.StateIs(4, {{"UsedLetters", ""}, {"txtPuzzle", "__ ___ ___"}, {"lblWheel", ""}}));
-  EXPECT_TRUE(SameEvents(game.Segment(4), Refusal("You don't have enough money to buy a vowel.")));
-  EXPECT_TRUE(SameEvents(game.Segment(6), Refusal("You can't choose a vowel.")));
+  EXPECT_TRUE(SameEvents(game.Segment(4), refusal("You don't have enough money to buy a vowel.")));
+  EXPECT_TRUE(SameEvents(game.Segment(6), refusal("You can't choose a vowel.")));
   EXPECT_TRUE(game.StateIs(7, {{"UsedLetters", ""}}));
   EXPECT_TRUE(SameEvents(game.Segment(7), {}));
   EXPECT_TRUE(game.StateIs(8, {{"cmdSpinEnabled", "false"}}));
   // A consonant called again is refused, and the spin still counts.
-  EXPECT_TRUE(SameEvents(game.Segment(9), Refusal("That letter has already been picked.")));
+  EXPECT_TRUE(SameEvents(game.Segment(9), refusal("That letter has already been picked.")));
   EXPECT_TRUE(game.StateIs(10, {{"cmdSpinEnabled", "false"}}));
   EXPECT_TRUE(Contains(game.Segment(10), {Say("There are 1 B's.")}));
   EXPECT_TRUE(game.StateIs(11, {{"txtMoney", "$800"}}));
   // A vowel bought already is refused before and after a spin.
   EXPECT_TRUE(game.StateIs(12, {{"txtMoney", "$550"}}));
-  EXPECT_TRUE(SameEvents(game.Segment(12), Refusal("That letter has already been chosen.")));
-  EXPECT_TRUE(SameEvents(game.Segment(14), Refusal("That letter has already been picked.")));
+  EXPECT_TRUE(SameEvents(game.Segment(12), refusal("That letter has already been chosen.")));
+  EXPECT_TRUE(SameEvents(game.Segment(14), refusal("That letter has already been picked.")));
   // The money is looked at before the used letters: $250 is just enough...
   EXPECT_TRUE(game.StateIs(16, {{"txtMoney", "$250"}}));
-  EXPECT_TRUE(SameEvents(game.Segment(16), Refusal("That letter has already been chosen.")));
+  EXPECT_TRUE(SameEvents(game.Segment(16), refusal("That letter has already been chosen.")));
   // ...and with less a used vowel is refused for the money.
   EXPECT_TRUE(game.StateIs(18, {{"txtMoney", "$0"}}));
-  EXPECT_TRUE(SameEvents(game.Segment(18), Refusal("You don't have enough money to buy a vowel.")));
+  EXPECT_TRUE(SameEvents(game.Segment(18), refusal("You don't have enough money to buy a vowel.")));
 }
 
 // ---------------------------------------------------------------------------------------------
