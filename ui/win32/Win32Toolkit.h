@@ -1,0 +1,16 @@
+// Win32Toolkit.h: the game's windows on the Windows desktop, with native Win32 controls that
+// screen readers name, key preview through the game's own message loop, and modal boxes.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "ui/Toolkit.h"
+
+namespace orvanta::ui {
+
+// Opens the toolkit on this desktop. Returns null and puts a sentence for the player into
+// `error` when the windows cannot be made. The icons come from the executable's resources.
+std::unique_ptr<Toolkit> MakeWin32Toolkit(std::string& error);
+
+}  // namespace orvanta::ui
