@@ -2,7 +2,7 @@
 """A stand-in for speech-dispatcher that writes down what it is asked to say.
 
 Usage:
-    python3 fake_ssip_server.py SOCKET_PATH LOG_FILE
+    python3 fake_ssip_server.py SOCKET_PATH LOG_FILE [ANSWERED]
 
 It listens on the Unix socket SOCKET_PATH, answers enough of SSIP (the
 speech-dispatcher protocol) for libspeechd and for Orca, and appends one JSON
@@ -15,6 +15,9 @@ Point the game at it with SPEECHD_ADDRESS=unix_socket:SOCKET_PATH. Lines are
 flushed as they are written, so a test can read the log while the game runs.
 Several clients (the game and a screen reader) may be connected at once. It
 runs until killed (SIGTERM or SIGINT); the socket file is removed on exit.
+With ANSWERED, each client is answered until it has sent that many messages,
+then the server reads on and says nothing, like a daemon stuck on its audio
+(0: never a word).
 """
 
 import json
@@ -33,7 +36,7 @@ def log(out, entry):
         out.flush()
 
 
-def serve(conn, out, number):
+def serve(conn, out, number, answered):
     client = "client%d" % number
     priority = "text"
     receiving = False
@@ -42,6 +45,8 @@ def serve(conn, out, number):
     buffer = b""
 
     def reply(text):
+        if answered is not None and (answered == 0 or messages > answered):
+            return
         conn.sendall(text.encode("utf-8"))
 
     with conn:
@@ -93,9 +98,10 @@ def serve(conn, out, number):
 
 
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) not in (3, 4):
         sys.exit(__doc__)
     path, log_path = sys.argv[1], sys.argv[2]
+    answered = int(sys.argv[3]) if len(sys.argv) == 4 else None
     if os.path.exists(path):
         os.unlink(path)
     server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
@@ -115,7 +121,7 @@ def main():
         while True:
             conn, _ = server.accept()
             number += 1
-            threading.Thread(target=serve, args=(conn, out, number), daemon=True).start()
+            threading.Thread(target=serve, args=(conn, out, number, answered), daemon=True).start()
 
 
 if __name__ == "__main__":
