@@ -52,43 +52,19 @@ class WheelDraw : public ::testing::Test {
   TickingClock clock_;
 };
 
-// The middle of each twenty-fourth of [0, 1) lands on that slot, and the wheel reads as the
-// game's wheel: 200 to 900 dollars, 2500, Lose a Turn and Bankrupt, tokens on 7 and 19.
+// Int(r * 24) + 1 picks the slot: draws either side of an edge land on neighbouring slots, and
+// the lowest and highest draws stay on the wheel. Slots 7 and 19 carry a free spin token.
 TEST_F(WheelDraw, EachTwentyFourthOfTheDrawIsOneSlotOfTheWheel) {
-  struct Expected {
-    int slot;
-    WheelSlot result;
+  const std::pair<double, WheelSlot> draws[] = {
+      {0.0, {200, false, false, false}},      {0.124, {200, false, false, false}},
+      {0.126, {300, false, false, false}},    {6.5 / 24, {300, false, false, true}},
+      {18.5 / 24, {700, false, false, true}}, {0.874, {900, false, false, false}},
+      {0.876, {2500, false, false, false}},   {22.5 / 24, {0, true, false, false}},
+      {0.9999, {0, false, true, false}},
   };
-  const std::vector<Expected> wheel = {
-      {1, {200, false, false, false}},  {2, {200, false, false, false}},
-      {3, {200, false, false, false}},  {4, {300, false, false, false}},
-      {5, {300, false, false, false}},  {6, {300, false, false, false}},
-      {7, {300, false, false, true}},   {8, {400, false, false, false}},
-      {9, {400, false, false, false}},  {10, {450, false, false, false}},
-      {11, {500, false, false, false}}, {12, {500, false, false, false}},
-      {13, {550, false, false, false}}, {14, {600, false, false, false}},
-      {15, {600, false, false, false}}, {16, {650, false, false, false}},
-      {17, {700, false, false, false}}, {18, {700, false, false, false}},
-      {19, {700, false, false, true}},  {20, {800, false, false, false}},
-      {21, {900, false, false, false}}, {22, {2500, false, false, false}},
-      {23, {0, true, false, false}},    {24, {0, false, true, false}},
-  };
-  for (const Expected& expected : wheel) {
-    EXPECT_EQ(Spin((expected.slot - 0.5) / 24.0), expected.result) << "slot " << expected.slot;
+  for (const auto& [r, slot] : draws) {
+    EXPECT_EQ(Spin(r), slot) << r;
   }
-}
-
-TEST_F(WheelDraw, LowestAndHighestDrawsStayOnTheWheel) {
-  EXPECT_EQ(Spin(0.0).Amount, 200);
-  EXPECT_TRUE(Spin(0.9999).Bankrupt);
-}
-
-// Int(r * 24) + 1: the edge between slots 3 and 4 lies at 3/24, between 21 and 22 at 21/24.
-TEST_F(WheelDraw, DrawsEitherSideOfAnEdgeLandOnNeighbouringSlots) {
-  EXPECT_EQ(Spin(0.124).Amount, 200);
-  EXPECT_EQ(Spin(0.126).Amount, 300);
-  EXPECT_EQ(Spin(0.874).Amount, 900);
-  EXPECT_EQ(Spin(0.876).Amount, 2500);
 }
 
 TEST_F(WheelDraw, EveryDrawIsPrecededByAFreshSeedFromTheClock) {
@@ -124,34 +100,12 @@ TEST_F(WheelDraw, WheelsOtherThanOneAreEmptyButStillReseed) {
 
 // ---------------------------------------------------------------------------------------------
 
-TEST(UsedLetterSort, LettersComeOutInAlphabeticalOrder) {
-  EXPECT_EQ(BubbleSort({"T", "A", "E"}), (std::vector<std::string>{"A", "E", "T"}));
-}
-
-TEST(UsedLetterSort, WholeAlphabetBackwardsIsSorted) {
-  std::vector<std::string> backwards;
-  std::vector<std::string> forwards;
-  for (char c = 'Z'; c >= 'A'; --c) {
-    backwards.push_back(std::string(1, c));
-  }
-  for (char c = 'A'; c <= 'Z'; ++c) {
-    forwards.push_back(std::string(1, c));
-  }
-  EXPECT_EQ(BubbleSort(backwards), forwards);
-}
-
-TEST(UsedLetterSort, SortedLettersAndASingleLetterStayAsTheyAre) {
-  EXPECT_EQ(BubbleSort({"A", "E", "T"}), (std::vector<std::string>{"A", "E", "T"}));
-  EXPECT_EQ(BubbleSort({"T"}), (std::vector<std::string>{"T"}));
-}
-
 // Character codes decide: capitals before small letters, shorter before longer.
-TEST(UsedLetterSort, ValuesCompareByCharacterCode) {
-  EXPECT_EQ(BubbleSort({"b", "B", "a", "A", "AA"}),
-            (std::vector<std::string>{"A", "AA", "B", "a", "b"}));
-}
-
-TEST(UsedLetterSort, NothingToSortGivesNoResult) {
+TEST(UsedLetterSort, LettersComeOutInCharacterCodeOrder) {
+  using Letters = std::vector<std::string>;
+  EXPECT_EQ(BubbleSort({"T", "b", "B", "a", "A", "AA", "Z"}),
+            (Letters{"A", "AA", "B", "T", "Z", "a", "b"}));
+  EXPECT_EQ(BubbleSort({"T"}), Letters{"T"});
   EXPECT_FALSE(BubbleSort({}).has_value());
 }
 

@@ -59,8 +59,6 @@ class TypeAheadTest : public ::testing::Test {
          ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(folder_);
     std::ofstream(folder_ / "a.orp") << "ZONTARY_WHEEL/PDATA/1.x\r\nC Test\r\nTP 1\r\nTEST SET\r\n";
-    random_.Queue(0);
-    random_.Queue(0);
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
 
@@ -90,49 +88,35 @@ class TypeAheadTest : public ::testing::Test {
   Program* program_ = nullptr;
 };
 
-TEST_F(TypeAheadTest, ConsonantTypedDuringTheRevealWaitsForANewSpin) {
-  random_.Queue(2.5 / 24);  // $200
-  toolkit_.steps.push_back([&] { Main().ButtonClicked("cmdSpin"); });
-  toolkit_.steps.push_back([&] {
-    Main().KeyUp('T', {});
-    // S is pressed while T's sounds play: it arrives once T has been carried out.
-    toolkit_.typedAhead.push_back([&] { Main().KeyUp('S', {}); });
-  });
-  const ui::ScriptState state = Play();
-  // Only T was paid for the one spin; S came before any new spin and was ignored.
-  EXPECT_EQ(state.txtMoney, "$600");  // three T's at $200
-  EXPECT_EQ(state.UsedLetters, "t");
-  EXPECT_TRUE(state.cmdSpinEnabled);
-}
-
-TEST_F(TypeAheadTest, VowelTypedDuringAnActionIsBoughtAfterIt) {
-  random_.Queue(21.5 / 24);  // $2500
-  toolkit_.steps.push_back([&] { Main().ButtonClicked("cmdSpin"); });
-  toolkit_.steps.push_back([&] {
-    Main().KeyUp('T', {});
-    toolkit_.typedAhead.push_back([&] { Main().KeyUp('E', {}); });
-  });
-  const ui::ScriptState state = Play();
-  // T pays 3 x 2500; then E, held until the turn was over, is asked about and bought.
-  EXPECT_EQ(state.txtMoney, "$7250");
-  EXPECT_EQ(state.UsedLetters, "te");
-  EXPECT_EQ(state.txtPuzzle, "TE_T _ET");
-  ASSERT_FALSE(toolkit_.boxes.empty());
+// T is called after a spin; the keys are pressed while T's sounds play, so they arrive once T has
+// been carried out. A consonant then comes before any new spin and is ignored; a vowel is asked
+// about and bought; a second E is judged after the first was bought: refused, not paid twice.
+TEST_F(TypeAheadTest, KeysTypedDuringAnActionAreJudgedAfterItOneAtATime) {
+  const struct {
+    double slot;
+    std::string typed, money, used;
+  } cases[] = {
+      {2.5 / 24, "S", "$600", "t"},  // three T's at $200
+      {21.5 / 24, "E", "$7250", "te"},
+      {21.5 / 24, "EE", "$7250", "te"},
+  };
+  for (const auto& c : cases) {
+    random_.Queue(0);
+    random_.Queue(0);
+    random_.Queue(c.slot);
+    toolkit_.steps.push_back([&] { Main().ButtonClicked("cmdSpin"); });
+    toolkit_.steps.push_back([&] {
+      Main().KeyUp('T', {});
+      for (const char key : c.typed) {
+        toolkit_.typedAhead.push_back([this, key] { Main().KeyUp(key, {}); });
+      }
+    });
+    const ui::ScriptState state = Play();
+    EXPECT_EQ(state.txtMoney, c.money) << c.typed;
+    EXPECT_EQ(state.UsedLetters, c.used) << c.typed;
+    EXPECT_TRUE(state.cmdSpinEnabled);
+  }
   EXPECT_EQ(toolkit_.boxes.back(), "Buy a Vowel: Are you sure you want to buy an E?");
-}
-
-TEST_F(TypeAheadTest, SeveralKeysTypedAheadAreTakenUpOneAtATime) {
-  random_.Queue(21.5 / 24);  // $2500
-  toolkit_.steps.push_back([&] { Main().ButtonClicked("cmdSpin"); });
-  toolkit_.steps.push_back([&] {
-    Main().KeyUp('T', {});
-    toolkit_.typedAhead.push_back([&] { Main().KeyUp('E', {}); });
-    toolkit_.typedAhead.push_back([&] { Main().KeyUp('E', {}); });
-  });
-  const ui::ScriptState state = Play();
-  // The second E is judged after the first was bought: already used, refused, not paid twice.
-  EXPECT_EQ(state.txtMoney, "$7250");
-  EXPECT_EQ(state.UsedLetters, "te");
   EXPECT_NE(out_.str().find("That letter has already been chosen."), std::string::npos);
 }
 
