@@ -137,11 +137,11 @@ def key_latency(run, deadline, presses):
     latencies = []
     try:
         for _ in range(presses):
-            before = len(run.speech.log.spoken())
+            before = len(run.log.spoken())
             released = keyboard.press_and_release("F5")
             while True:
                 deadline.check("F5 to be spoken")
-                spoken = run.speech.log.spoken()
+                spoken = run.log.spoken()
                 if len(spoken) > before:
                     latencies.append(time.monotonic() - released)
                     if spoken[before] != MONEY:

@@ -1,8 +1,6 @@
 """Shared pieces of the end-to-end runs of the real game: a private fake speech service, a
 one-puzzle folder, starting the game with sound going to a file, and pressing real keys.
-
-Everything here has a deadline: no helper waits forever.
-"""
+Everything here has a deadline: no helper waits forever."""
 
 import json
 import os
@@ -13,12 +11,8 @@ import sys
 import tempfile
 import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-FAKE_SSIP_SERVER = os.path.join(HERE, "..", "platform", "fake_ssip_server.py")
-
-# The format mark every puzzle file starts with.
-PUZZLE_MARK = "ZONTARY_WHEEL/PDATA/1.x"
-
+FAKE_SSIP_SERVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "platform",
+                                "fake_ssip_server.py")
 SAMPLE_RATE = 22050
 SKIP = 77  # CTest's SKIP_RETURN_CODE for this folder's tests
 
@@ -55,15 +49,12 @@ class Deadline:
 
 def wait_for(condition, what, deadline, limit=None, interval=0.02):
     """Polls `condition` until it returns something true; returns that value."""
-    end = time.monotonic() + (limit if limit is not None else deadline.left())
-    end = min(end, deadline.end)
-    while True:
-        value = condition()
-        if value:
-            return value
+    end = min(deadline.end, time.monotonic() + (deadline.left() if limit is None else limit))
+    while not (value := condition()):
         if time.monotonic() >= end:
             raise Failure("timed out waiting for %s" % what)
         time.sleep(interval)
+    return value
 
 
 def run_tool(args, timeout=10):
@@ -79,9 +70,7 @@ def run_tool(args, timeout=10):
 def find_window(name_pattern):
     """The ids of the visible windows whose name matches the regular expression."""
     out = run_tool(["xdotool", "search", "--onlyvisible", "--name", name_pattern], timeout=5)
-    if not out:
-        return []
-    return [line.strip() for line in out.splitlines() if line.strip()]
+    return (out or "").split()
 
 
 def skips_taskbar(window_id):
@@ -91,8 +80,8 @@ def skips_taskbar(window_id):
 
 
 def find_main_window():
-    """The game's main window: titled "Orvanta" and in the task bar. The splash screen carries
-    the same name on X but stays out of the task bar."""
+    """The game's main window: titled "Orvanta" and in the task bar (the splash screen carries
+    the same name on X but stays out of the task bar)."""
     return [w for w in find_window("^Orvanta$") if not skips_taskbar(w)]
 
 
@@ -107,25 +96,12 @@ def type_text(text, delay_ms=40):
         raise Failure("xdotool could not type %r" % text)
 
 
-def focused_window():
-    out = run_tool(["xdotool", "getwindowfocus"], timeout=5)
-    return out.strip() if out else None
-
-
 def wait_focus(window_id, what, deadline, limit=10):
     """Waits until the window manager has given the window the keyboard focus, as it does for
     every new window. (Activating it ourselves with xdotool while the game sets its first
     focus now and then leaves GTK with no focused control, so the test only watches.)"""
-    wait_for(lambda: focused_window() == window_id, "the focus on %s" % what, deadline,
-             limit=limit, interval=0.05)
-
-
-def write_puzzle_folder(folder, category, phrases):
-    """A Puzzles folder with one puzzle file: the format mark, the category, the count, phrases."""
-    os.makedirs(folder, exist_ok=True)
-    lines = [PUZZLE_MARK, "C " + category, "TP %d" % len(phrases)] + list(phrases)
-    with open(os.path.join(folder, "e2e.orp"), "wb") as out:
-        out.write(("\r\n".join(lines) + "\r\n").encode("ascii"))
+    wait_for(lambda: (run_tool(["xdotool", "getwindowfocus"], timeout=5) or "").strip()
+             == window_id, "the focus on %s" % what, deadline, limit=limit, interval=0.05)
 
 
 class SpeechLog:
@@ -135,117 +111,82 @@ class SpeechLog:
         self.path = path
 
     def events(self):
+        events = []
         try:
             with open(self.path, encoding="utf-8") as log:
-                lines = log.read().splitlines()
+                for line in log:
+                    events.append(json.loads(line))
         except FileNotFoundError:
-            return []
-        events = []
-        for line in lines:
-            try:
-                events.append(json.loads(line))
-            except ValueError:
-                break  # a line still being written
+            pass
+        except ValueError:
+            pass  # a line still being written
         return events
 
     def spoken(self):
         return [e["text"] for e in self.events() if e["event"] == "speak"]
 
 
-class FakeSpeechService:
-    """fake_ssip_server.py on a socket of its own, logging to a file."""
+def stop_process(process, grace=2.0):
+    """Ends a process we started (and its process group), politely first."""
+    for sig, wait in ((signal.SIGTERM, grace), (signal.SIGKILL, 5)):
+        if process is None or process.poll() is not None:
+            return
+        try:
+            os.killpg(process.pid, sig)
+            process.wait(timeout=wait)
+        except ProcessLookupError:
+            return
+        except subprocess.TimeoutExpired:
+            pass
 
-    def __init__(self, workdir):
-        self.socket = os.path.join(workdir, "ssip.sock")
-        self.log = SpeechLog(os.path.join(workdir, "speech.jsonl"))
-        self.process = None
+
+class GameRun:
+    """One run of the real game in a private working folder, speaking to fake_ssip_server.py
+    and playing its sound into a raw file through SDL's disk driver."""
+
+    def __init__(self, game, phrases=("TO BE",), category="Short Phrases", rand=None,
+                 extra_env=None):
+        self.game = os.path.abspath(game)
+        self.workdir = tempfile.mkdtemp(prefix="orvanta-e2e-")
+        self.puzzles = os.path.join(self.workdir, "Puzzles")
+        os.makedirs(os.path.join(self.workdir, "home"))
+        os.makedirs(self.puzzles)
+        lines = ["ZONTARY_WHEEL/PDATA/1.x", "C " + category, "TP %d" % len(phrases)] + list(phrases)
+        with open(os.path.join(self.puzzles, "e2e.orp"), "wb") as out:
+            out.write(("\r\n".join(lines) + "\r\n").encode("ascii"))
+        self.audio = os.path.join(self.workdir, "audio.raw")
+        self.stderr = os.path.join(self.workdir, "game.err")
+        self.socket = os.path.join(self.workdir, "ssip.sock")
+        self.rand = rand
+        self.extra_env = extra_env or {}
+        self.log = SpeechLog(os.path.join(self.workdir, "speech.jsonl"))
+        self.speech_process = self.process = self.started_at = None
 
     def start(self, deadline):
-        self.process = subprocess.Popen(
+        self.speech_process = subprocess.Popen(
             [sys.executable, FAKE_SSIP_SERVER, self.socket, self.log.path],
             stdin=subprocess.DEVNULL, start_new_session=True)
         wait_for(lambda: os.path.exists(self.socket), "the fake speech service's socket",
                  deadline, limit=10)
-
-    def address(self):
-        return "unix_socket:" + self.socket
-
-    def stop(self):
-        stop_process(self.process)
-
-
-def stop_process(process, grace=2.0):
-    """Ends a process we started (and its process group), politely first."""
-    if process is None or process.poll() is not None:
-        return
-    try:
-        os.killpg(process.pid, signal.SIGTERM)
-    except ProcessLookupError:
-        return
-    try:
-        process.wait(timeout=grace)
-    except subprocess.TimeoutExpired:
-        try:
-            os.killpg(process.pid, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
-        process.wait(timeout=5)
-
-
-class GameRun:
-    """One run of the real game in a private working folder, speaking to a fake service and
-    playing its sound into a raw file through SDL's disk driver."""
-
-    def __init__(self, game, phrases=("TO BE",), category="Short Phrases", rand=None,
-                 extra_env=None, keep=False):
-        self.game = os.path.abspath(game)
-        self.workdir = tempfile.mkdtemp(prefix="orvanta-e2e-")
-        self.keep = keep
-        self.home = os.path.join(self.workdir, "home")
-        os.makedirs(self.home)
-        self.puzzles = os.path.join(self.workdir, "Puzzles")
-        write_puzzle_folder(self.puzzles, category, phrases)
-        self.audio = os.path.join(self.workdir, "audio.raw")
-        self.stdout = os.path.join(self.workdir, "game.out")
-        self.stderr = os.path.join(self.workdir, "game.err")
-        self.rand = rand
-        self.extra_env = extra_env or {}
-        self.speech = FakeSpeechService(self.workdir)
-        self.process = None
-        self.started_at = None
-
-    def environment(self):
-        env = dict(os.environ)
-        env.update({
-            "HOME": self.home,
-            "SPEECHD_ADDRESS": self.speech.address(),
-            "SDL_AUDIODRIVER": "disk",
-            "SDL_DISKAUDIOFILE": self.audio,
-            "LANG": "C.UTF-8",
-        })
+        env = dict(os.environ, HOME=os.path.join(self.workdir, "home"), LANG="C.UTF-8",
+                   SPEECHD_ADDRESS="unix_socket:" + self.socket, SDL_AUDIODRIVER="disk",
+                   SDL_DISKAUDIOFILE=self.audio)
         if not env.get("DBUS_SESSION_BUS_ADDRESS"):
             # Without a session bus GTK would start accessibility daemons that outlive the run.
             env["NO_AT_BRIDGE"] = "1"
         env.update(self.extra_env)
-        return env
-
-    def start(self, deadline):
-        self.speech.start(deadline)
         args = [self.game, "--puzzles", self.puzzles, "--speech", "screenreader"]
         if self.rand:
             args += ["--rand", ",".join(str(r) for r in self.rand)]
         self.started_at = time.monotonic()
-        with open(self.stdout, "wb") as out, open(self.stderr, "wb") as err:
-            self.process = subprocess.Popen(args, cwd=self.workdir, env=self.environment(),
-                                            stdin=subprocess.DEVNULL, stdout=out, stderr=err,
-                                            start_new_session=True)
+        with open(self.stderr, "wb") as err:
+            self.process = subprocess.Popen(args, cwd=self.workdir, env=env,
+                                            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                            stderr=err, start_new_session=True)
         return self.process
 
-    def exited(self):
-        return self.process is not None and self.process.poll() is not None
-
     def require_running(self, what):
-        if self.exited():
+        if self.process is not None and self.process.poll() is not None:
             raise Failure("the game ended (status %s) while waiting for %s; its errors:\n%s"
                           % (self.process.returncode, what, self.errors()))
 
@@ -260,32 +201,28 @@ class GameRun:
         """Waits until at least `count` sentences have reached the speech service."""
         def enough():
             self.require_running(what)
-            spoken = self.speech.log.spoken()
-            return spoken if len(spoken) >= count else None
+            return len(self.log.spoken()) >= count
         try:
-            return wait_for(enough, what, deadline, limit=limit)
+            wait_for(enough, what, deadline, limit=limit)
         except Failure as failure:
-            raise Failure("%s; spoken so far: %s" % (failure, self.speech.log.spoken()))
+            raise Failure("%s; spoken so far: %s" % (failure, self.log.spoken()))
+        return self.log.spoken()
 
     def wait_window(self, name_pattern, what, deadline, limit=30):
         def shown():
             self.require_running(what)
-            return find_window(name_pattern)
+            return find_main_window() if name_pattern is None else find_window(name_pattern)
         return wait_for(shown, what, deadline, limit=limit, interval=0.05)[0]
 
     def wait_main_window(self, deadline, limit=30):
-        def shown():
-            self.require_running("the main window")
-            return find_main_window()
-        return wait_for(shown, "the main window", deadline, limit=limit, interval=0.05)[0]
+        return self.wait_window(None, "the main window", deadline, limit)
 
     def stop(self):
         stop_process(self.process)
-        self.speech.stop()
+        stop_process(self.speech_process)
 
     def remove_files(self):
-        if not self.keep:
-            shutil.rmtree(self.workdir, ignore_errors=True)
+        shutil.rmtree(self.workdir, ignore_errors=True)
 
 
 def wav_samples(path):
@@ -305,8 +242,7 @@ def find_plays(stream, sound, fingerprint_samples=300):
     The speech channel is silent here (the voice goes to the speech service) and the mixer adds
     channels without scaling, so the effect's samples appear in the stream unchanged.
     """
-    frames = len(sound) // 2
-    middle = (frames // 2 - fingerprint_samples // 2) * 2
+    middle = (len(sound) // 4 - fingerprint_samples // 2) * 2
     fingerprint = sound[middle:middle + fingerprint_samples * 2]
     plays = []
     at = stream.find(fingerprint)
