@@ -3,106 +3,88 @@
 #include <gtest/gtest.h>
 #include <wx/defs.h>
 
+#include <array>
+#include <optional>
+#include <tuple>
+#include <utility>
+
 #include "ui/wx/WxLayout.h"
 
 namespace orvanta::ui::wx {
 namespace {
 
-TEST(TwipsOnTheScreen, FifteenTwipsMakeAPixelAtNinetySixDotsPerInch) {
-  EXPECT_EQ(TwipsToPixels(6840, 96), 456);
-  EXPECT_EQ(TwipsToPixels(3990, 96), 266);
-  EXPECT_EQ(TwipsToPixels(15, 96), 1);
-  EXPECT_EQ(TwipsToPixels(0, 96), 0);
-}
-
-TEST(TwipsOnTheScreen, AHigherResolutionGrowsTheLayout) {
-  EXPECT_EQ(TwipsToPixels(1440, 120), 120);
-  EXPECT_EQ(TwipsToPixels(1440, 192), 192);
-}
-
-TEST(TwipsOnTheScreen, ControlsThatTouchInTwipsStillTouchInPixels) {
+// Fifteen twips make a pixel at 96 dots per inch; a higher resolution grows the layout.
+TEST(TwipsOnTheScreen, TheLayoutScalesWithTheResolutionAndTouchingControlsStillTouch) {
+  for (const auto& [twips, dpi, pixels] : {std::tuple{6840, 96, 456},
+                                           {3990, 96, 266},
+                                           {15, 96, 1},
+                                           {0, 96, 0},
+                                           {1440, 120, 120},
+                                           {1440, 192, 192}}) {
+    EXPECT_EQ(TwipsToPixels(twips, dpi), pixels) << twips << " at " << dpi;
+  }
+  const PixelRect board = ScaleTwips({480, 600, 3855, 975}, 96);
+  EXPECT_EQ((std::array{board.left, board.top, board.width, board.height}),
+            (std::array{32, 40, 257, 65}));
   // 1 twip short of a pixel boundary on each side at 120 dpi: sizes rounded on their own
   // would leave a gap between the two.
   const PixelRect first = ScaleTwips({0, 0, 1357, 100}, 120);
-  const PixelRect second = ScaleTwips({1357, 0, 1357, 100}, 120);
-  EXPECT_EQ(first.left + first.width, second.left);
+  EXPECT_EQ(first.left + first.width, ScaleTwips({1357, 0, 1357, 100}, 120).left);
 }
 
-TEST(TwipsOnTheScreen, TheBoardKeepsItsSize) {
-  const PixelRect board = ScaleTwips({480, 600, 3855, 975}, 96);
-  EXPECT_EQ(board.left, 32);
-  EXPECT_EQ(board.top, 40);
-  EXPECT_EQ(board.width, 257);
-  EXPECT_EQ(board.height, 65);
-}
-
-TEST(KeyReleases, LettersGiveTheUpperCaseCodeWhateverTheCase) {
-  EXPECT_EQ(VirtualKeyFromWx('T'), 84);
-  EXPECT_EQ(VirtualKeyFromWx('t'), 84);
-  EXPECT_EQ(VirtualKeyFromWx('a'), 65);
-  EXPECT_EQ(VirtualKeyFromWx('Z'), 90);
-}
-
-TEST(KeyReleases, DigitsAndTheirShiftedSymbolsAreTheDigitKey) {
-  EXPECT_EQ(VirtualKeyFromWx('0'), 48);
-  EXPECT_EQ(VirtualKeyFromWx('9'), 57);
-  EXPECT_EQ(VirtualKeyFromWx('!'), 49);
-  EXPECT_EQ(VirtualKeyFromWx(')'), 48);
-}
-
-TEST(KeyReleases, FunctionKeysAreOneHundredAndTwelveOnwards) {
-  EXPECT_EQ(VirtualKeyFromWx(WXK_F1), 112);
-  EXPECT_EQ(VirtualKeyFromWx(WXK_F4), 115);
-  EXPECT_EQ(VirtualKeyFromWx(WXK_F8), 119);
-  EXPECT_EQ(VirtualKeyFromWx(WXK_F12), 123);
-}
-
-TEST(KeyReleases, TheKeysTheGameNamesHaveTheirWindowsCodes) {
-  EXPECT_EQ(VirtualKeyFromWx(WXK_ESCAPE), 27);
-  EXPECT_EQ(VirtualKeyFromWx(WXK_RETURN), 13);
-  EXPECT_EQ(VirtualKeyFromWx(WXK_NUMPAD_ENTER), 13);
-  EXPECT_EQ(VirtualKeyFromWx(WXK_SPACE), 32);
-  EXPECT_EQ(VirtualKeyFromWx(WXK_TAB), 9);
-  EXPECT_EQ(VirtualKeyFromWx(WXK_SHIFT), 16);
-  EXPECT_EQ(VirtualKeyFromWx(WXK_LEFT), 37);
-  EXPECT_EQ(VirtualKeyFromWx(WXK_NUMPAD5), 101);
-  EXPECT_EQ(VirtualKeyFromWx(';'), 186);
-  EXPECT_EQ(VirtualKeyFromWx('\''), 222);
-}
-
-TEST(KeyReleases, KeysWithoutAWindowsCodeAreNotReported) {
+// Letters give the capital's code whatever the case, digits and their shifted symbols the digit
+// key, function keys 112 onwards; keys without a Windows code are not reported.
+TEST(KeyReleases, KeysHaveTheirWindowsCodes) {
+  for (const auto& [key, code] : {std::pair{int{'T'}, 84},
+                                  {'t', 84},
+                                  {'a', 65},
+                                  {'Z', 90},
+                                  {'0', 48},
+                                  {'9', 57},
+                                  {'!', 49},
+                                  {')', 48},
+                                  {WXK_F1, 112},
+                                  {WXK_F4, 115},
+                                  {WXK_F12, 123},
+                                  {WXK_ESCAPE, 27},
+                                  {WXK_RETURN, 13},
+                                  {WXK_NUMPAD_ENTER, 13},
+                                  {WXK_SPACE, 32},
+                                  {WXK_TAB, 9},
+                                  {WXK_SHIFT, 16},
+                                  {WXK_LEFT, 37},
+                                  {WXK_NUMPAD5, 101},
+                                  {';', 186},
+                                  {'\'', 222}}) {
+    EXPECT_EQ(VirtualKeyFromWx(key), code) << key;
+  }
   EXPECT_FALSE(VirtualKeyFromWx(WXK_NONE).has_value());
   EXPECT_FALSE(VirtualKeyFromWx(0xE9).has_value());  // e with an acute accent
 }
 
-TEST(Fonts, TheBoardsCourierNewBecomesTheMonospacedFamilyAtItsSize) {
-  const FontChoice board =
-      ChooseFont(Font{"Courier New", 9.75, false}, Font{"MS Sans Serif", 8.25, false}, true);
-  EXPECT_EQ(board.family, FontFamily::Monospaced);
-  EXPECT_DOUBLE_EQ(board.points, 9.75);
-  EXPECT_FALSE(board.bold);
-}
-
-TEST(Fonts, AFixedPitchFaceIsMonospacedEvenWithoutTheFlag) {
-  EXPECT_EQ(ChooseFont(Font{"courier new", 10, false}, Font{}, false).family,
-            FontFamily::Monospaced);
+// Courier New (in any case, or any fixed-pitch face) becomes the monospaced family, the Windows
+// dialog faces the desktop's dialog font, each at its size and weight; a control without a
+// font of its own takes the window's.
+TEST(Fonts, WindowsFacesBecomeTheDesktopsFamiliesAtTheirSizeAndWeight) {
+  const Font dialog{"MS Sans Serif", 8.25, false};
+  const struct {
+    std::optional<Font> font;
+    bool monospacedFlag;
+    FontChoice chosen;
+  } cases[] = {
+      {Font{"Courier New", 9.75, false}, true, {FontFamily::Monospaced, 9.75, false}},
+      {Font{"courier new", 10, false}, false, {FontFamily::Monospaced, 10, false}},
+      {Font{"MS Sans Serif", 18, true}, false, {FontFamily::Dialog, 18, true}},
+      {std::nullopt, false, {FontFamily::Dialog, 8.25, false}},
+  };
+  for (const auto& c : cases) {
+    const FontChoice chosen = ChooseFont(c.font, dialog, c.monospacedFlag);
+    EXPECT_EQ(chosen.family, c.chosen.family);
+    EXPECT_DOUBLE_EQ(chosen.points, c.chosen.points);
+    EXPECT_EQ(chosen.bold, c.chosen.bold);
+  }
   EXPECT_TRUE(IsFixedPitchFace("Lucida Console"));
   EXPECT_FALSE(IsFixedPitchFace("Tahoma"));
-}
-
-TEST(Fonts, WindowsDialogFacesBecomeTheDesktopDialogFontWithTheirWeight) {
-  const FontChoice name =
-      ChooseFont(Font{"MS Sans Serif", 18, true}, Font{"MS Sans Serif", 8.25, false}, false);
-  EXPECT_EQ(name.family, FontFamily::Dialog);
-  EXPECT_DOUBLE_EQ(name.points, 18);
-  EXPECT_TRUE(name.bold);
-}
-
-TEST(Fonts, AControlWithoutItsOwnFontTakesTheWindowsDefault) {
-  const FontChoice plain = ChooseFont(std::nullopt, Font{"MS Sans Serif", 8.25, false}, false);
-  EXPECT_EQ(plain.family, FontFamily::Dialog);
-  EXPECT_DOUBLE_EQ(plain.points, 8.25);
-  EXPECT_FALSE(plain.bold);
 }
 
 }  // namespace
