@@ -100,55 +100,36 @@ class SpeechTest : public ::testing::Test {
 
 // --- Choosing a route ---------------------------------------------------------------------
 
-TEST_F(SpeechTest, NewObjectIsSilentAndOutOfRangeSpeechTypesSelectSilence) {
+// A new object is silent; out-of-range speech types select silence; each route started writes
+// its own line (the Window-Eyes line keeps the class's own spelling), and switching route keeps
+// the old object. A route that cannot start, or throws, is a failed start and leaves silence.
+TEST_F(SpeechTest, ChoosingARouteStartsItOrFallsSilentAndSaysWhich) {
   EXPECT_EQ(speech.SpeechType(), 0);
   EXPECT_FALSE(speech.DebugType);
-  EXPECT_EQ(speech.WEObject, nullptr);
-  EXPECT_EQ(speech.SAPI, nullptr);
   speech.SayText("Welcome");
   ListenToDebug();
-  speech.SpeechType(1);
-  speech.SpeechType(-1);
-  EXPECT_EQ(speech.SpeechType(), 0);
-  speech.SpeechType(7);
-  EXPECT_EQ(speech.SpeechType(), 0);
-  EXPECT_THAT(debug, ElementsAre("TARQ-SPEECH: Set ST 1", "TARQ-SPEECH: Set ST 0",
-                                 "TARQ-SPEECH: Set ST 0"));
-  speech.SayText("Spinning the wheel.");
-  EXPECT_THAT(calls, IsEmpty());
-  EXPECT_EQ(speech.TotalSpoken, 0);
-}
-
-TEST_F(SpeechTest, StartingEachRouteWritesItsOwnSuccessLine) {
-  ListenToDebug();
-  speech.SpeechType(2);
-  EXPECT_EQ(speech.SpeechType(), 2);
-  EXPECT_NE(speech.WEObject, nullptr);
-  speech.SpeechType(3);
+  for (const int type : {-1, 7, 2, 3}) {
+    speech.SpeechType(type);
+  }
   EXPECT_EQ(speech.SpeechType(), 3);
   EXPECT_NE(speech.SAPI, nullptr);
-  EXPECT_NE(speech.WEObject, nullptr) << "switching route keeps the old object";
-  // The Window-Eyes line keeps the class's own spelling.
-  EXPECT_THAT(debug, ElementsAre("TARQ-SPEECH: Set ST 2", "TARQ-SPEEH: Init Success (GW WE)",
-                                 "TARQ-SPEECH: Set ST 3", "TARQ-SPEECH: Init Success (MS SAPI)"));
-}
-
-TEST_F(SpeechTest, RouteThatCannotStartIsAFailedStartAndLeavesTheGameSilent) {
-  platform.hasWindowEyes = false;
-  platform.hasVoice = false;
-  ListenToDebug();
+  EXPECT_NE(speech.WEObject, nullptr);
+  EXPECT_THAT(calls, IsEmpty());
+  platform.hasWindowEyes = platform.hasVoice = false;
   speech.SpeechType(2);
   EXPECT_EQ(speech.SpeechType(), 0);
-  EXPECT_EQ(speech.WEObject, nullptr);
   speech.SpeechType(1);
   EXPECT_FALSE(speech.StartSAPI());  // while on the screen reader
   EXPECT_EQ(speech.SpeechType(), 0);
-  EXPECT_THAT(debug, ElementsAre("TARQ-SPEECH: Set ST 2", "TARQ-SPEECH: Init Fail! (GW WE)",
+  EXPECT_THAT(debug, ElementsAre("TARQ-SPEECH: Set ST 0", "TARQ-SPEECH: Set ST 0",
+                                 "TARQ-SPEECH: Set ST 2", "TARQ-SPEEH: Init Success (GW WE)",
+                                 "TARQ-SPEECH: Set ST 3", "TARQ-SPEECH: Init Success (MS SAPI)",
+                                 "TARQ-SPEECH: Set ST 2", "TARQ-SPEECH: Init Fail! (GW WE)",
                                  "TARQ-SPEECH: Set ST 1", "TARQ-SPEECH: Init Fail! (MS SAPI)"));
   speech.SayText("There are 2 T's.");
   EXPECT_THAT(calls, IsEmpty());
   EXPECT_EQ(speech.TotalSpoken, 0);
-  platform.throwsOnCreate = true;  // a start that throws fails too
+  platform.throwsOnCreate = true;
   EXPECT_FALSE(speech.StartWE());
   speech.SpeechType(3);
   EXPECT_EQ(speech.SpeechType(), 0);
@@ -191,26 +172,22 @@ TEST_F(SpeechTest, DestroyedObjectSaysFarewellAndAThrowingListenerDoesNotEscape)
 
 // --- The screen reader ------------------------------------------------------------------------
 
-TEST_F(SpeechTest, ScreenReaderInterruptsOnlyWhenInterruptIsExactlyOne) {
+// The screen reader interrupts only when interrupt is exactly one; self-voicing-only text is
+// heard only from the voice.
+TEST_F(SpeechTest, ScreenReaderInterruptsOnlyOnOneAndSelfVoicingTextIsLeftToTheVoice) {
   speech.SpeechType(1);
   speech.SayText("queued", 5);
   speech.SayText("now", 1);
   speech.SayText("plain");
   speech.Interrupt();  // a space with the interrupt flag
-  EXPECT_THAT(calls, ElementsAre("SR 'queued' 0", "SR 'now' 1", "SR 'plain' 0", "SR ' ' 1"));
-}
-
-TEST_F(SpeechTest, SelfVoicingOnlyTextIsHeardOnlyFromTheVoice) {
-  speech.SpeechType(1);
   speech.SayText("one", 0, true);
   speech.SpeechType(2);
   speech.SayText("two", 0, true);
-  EXPECT_THAT(calls, IsEmpty());
-  EXPECT_EQ(speech.TotalSpoken, 0);
   speech.SpeechType(3);
   speech.SayText("three", 0, true);
-  EXPECT_THAT(calls, ElementsAre("SAPI 'three' 17"));
-  EXPECT_EQ(speech.TotalSpoken, 5);
+  EXPECT_THAT(calls, ElementsAre("SR 'queued' 0", "SR 'now' 1", "SR 'plain' 0", "SR ' ' 1",
+                                 "SAPI 'three' 17"));
+  EXPECT_EQ(speech.TotalSpoken, 19);  // texts nobody heard are not counted
 }
 
 TEST_F(SpeechTest, TotalSpokenCountsCharactersNotBytesAndStopsAtItsLargestValue) {
