@@ -1,5 +1,5 @@
-// Toolkit.h: the window toolkit as the game sees it. Back ends: ScriptToolkit (standard input
-// and JSON events, no display) and WxToolkit (wxWidgets on GTK 3).
+// Toolkit.h: the window toolkit as the game sees it. Back ends: ScriptToolkit (standard input and
+// JSON events, no display), WxToolkit (ui/wx, wxWidgets on GTK 3), the Win32 one (ui/win32).
 #pragma once
 
 #include <string>

@@ -1,0 +1,245 @@
+// GtkNative.cpp: the GTK, GDK and ATK calls of the wx back end.
+#include "ui/wx/GtkNative.h"
+
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+#include <wx/window.h>
+
+// X11's headers define None, which is also a MsgIcon.
+#undef None
+
+#include <string>
+
+#include "ui/AppInfo.h"
+
+namespace orvanta::ui::gtk {
+
+namespace {
+
+constexpr const char* kCompactCss =
+    "entry.orvanta-compact { min-height: 0; padding-top: 0; padding-bottom: 0; }\n"
+    "button.orvanta-compact { min-height: 0; min-width: 0; padding: 0 4px; }\n";
+
+GtkWidget* NativeOf(const wxWindow* window) {
+  return static_cast<GtkWidget*>(window->GetHandle());
+}
+
+// The widget a screen reader reads: a multi-line text box is a text view inside a scroller.
+GtkWidget* AccessibleWidgetOf(const wxWindow* window) {
+  GtkWidget* widget = NativeOf(window);
+  if (widget != nullptr && GTK_IS_SCROLLED_WINDOW(widget)) {
+    if (GtkWidget* child = gtk_bin_get_child(GTK_BIN(widget)); child != nullptr)
+      return child;
+  }
+  return widget;
+}
+
+void FrameAllocated(GtkWidget* box, GdkRectangle* outer, gpointer data) {
+  GtkWidget* area = gtk_bin_get_child(GTK_BIN(box));
+  if (area == nullptr)
+    return;
+  GtkAllocation inner;
+  gtk_widget_get_allocation(area, &inner);
+  const auto* watch = static_cast<const InsetWatch*>(data);
+  watch->measured(watch->data, box, wxPoint(inner.x - outer->x, inner.y - outer->y));
+}
+
+GtkMessageType MessageType(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::Information:
+      return GTK_MESSAGE_INFO;
+    case MsgIcon::Question:
+      return GTK_MESSAGE_QUESTION;
+    case MsgIcon::Critical:
+      return GTK_MESSAGE_ERROR;
+    case MsgIcon::None:
+      break;
+  }
+  return GTK_MESSAGE_OTHER;
+}
+
+const char* IconName(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::Information:
+      return "dialog-information-symbolic";
+    case MsgIcon::Question:
+      return "dialog-question-symbolic";
+    case MsgIcon::Critical:
+      return "dialog-error-symbolic";
+    case MsgIcon::None:
+      break;
+  }
+  return nullptr;
+}
+
+// The game's texts break lines with CR LF; GTK labels want LF alone.
+std::string LineFeedsOnly(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+      continue;
+    result += text[i] == '\r' ? '\n' : text[i];
+  }
+  return result;
+}
+
+}  // namespace
+
+void SetAccessibleName(const wxWindow* window, std::string_view name) {
+  if (GtkWidget* widget = AccessibleWidgetOf(window); widget != nullptr) {
+    atk_object_set_name(gtk_widget_get_accessible(widget), std::string(name).c_str());
+  }
+}
+
+void InstallCompactStyle() {
+  GtkCssProvider* css = gtk_css_provider_new();
+  gtk_css_provider_load_from_data(css, kCompactCss, -1, nullptr);
+  gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
+                                            GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  g_object_unref(css);
+}
+
+void MakeCompact(const wxWindow* window) {
+  if (GtkWidget* widget = NativeOf(window); widget != nullptr) {
+    gtk_style_context_add_class(gtk_widget_get_style_context(widget), "orvanta-compact");
+  }
+}
+
+void KeepOnOneLine(const wxWindow* label) {
+  if (GtkWidget* native = NativeOf(label); native != nullptr && GTK_IS_LABEL(native)) {
+    gtk_label_set_line_wrap(GTK_LABEL(native), FALSE);
+  }
+}
+
+std::optional<double> ScreenDotsPerInch() {
+  if (const gdouble resolution = gdk_screen_get_resolution(gdk_screen_get_default());
+      resolution > 0) {
+    return resolution;
+  }
+  return std::nullopt;
+}
+
+bool CanFocus(const wxWindow* window) {
+  return gtk_widget_get_can_focus(NativeOf(window)) != FALSE;
+}
+
+void SetCanFocus(const wxWindow* window, bool canFocus) {
+  gtk_widget_set_can_focus(NativeOf(window), canFocus ? TRUE : FALSE);
+}
+
+void PresentWithServerTime(const wxWindow* frame) {
+  GtkWidget* native = NativeOf(frame);
+  GdkWindow* gdkWindow = gtk_widget_get_window(native);
+  if (gdkWindow != nullptr && GDK_IS_X11_WINDOW(gdkWindow)) {
+    gtk_window_present_with_time(GTK_WINDOW(native), gdk_x11_get_server_time(gdkWindow));
+  }
+}
+
+unsigned long WatchInset(const wxWindow* frame, const InsetWatch& watch) {
+  GtkWidget* box = NativeOf(frame);
+  if (box == nullptr || !GTK_IS_BIN(box))
+    return 0;
+  // The frame lays out its inner area first, then tells its handlers.
+  return g_signal_connect(box, "size-allocate", G_CALLBACK(FrameAllocated),
+                          const_cast<InsetWatch*>(&watch));
+}
+
+void Disconnect(const wxWindow* window, unsigned long id) {
+  g_signal_handler_disconnect(NativeOf(window), id);
+}
+
+bool EventsPending() {
+  return gtk_events_pending() != FALSE;
+}
+
+void TurnLoopOnce(bool wait) {
+  gtk_main_iteration_do(wait ? TRUE : FALSE);
+}
+
+void TurnLoopUntil(const std::function<bool()>& done, unsigned patienceMs) {
+  bool patienceOver = false;
+  const guint timer = g_timeout_add(
+      patienceMs,
+      [](gpointer over) -> gboolean {
+        *static_cast<bool*>(over) = true;
+        return G_SOURCE_REMOVE;
+      },
+      &patienceOver);
+  while (!done() && !patienceOver)
+    gtk_main_iteration_do(TRUE);
+  if (!patienceOver)
+    g_source_remove(timer);
+  gdk_display_flush(gdk_display_get_default());
+}
+
+std::string_view NativeMessageBox::IconMeaning(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::Information:
+      return "Information";
+    case MsgIcon::Question:
+      return "Question";
+    case MsgIcon::Critical:
+      return "Error";
+    case MsgIcon::None:
+      break;
+  }
+  return {};
+}
+
+NativeMessageBox::NativeMessageBox(const wxWindow* parentWindow, std::string_view text,
+                                   std::string_view title, MsgButtons buttons, MsgIcon icon)
+    : buttons_(buttons) {
+  GtkWindow* parent = parentWindow != nullptr ? GTK_WINDOW(NativeOf(parentWindow)) : nullptr;
+  const std::string message = LineFeedsOnly(text);
+  const std::string caption(title.empty() ? kProgramTitle : title);
+  dialog_ = gtk_message_dialog_new(
+      parent, static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+      MessageType(icon), buttons == MsgButtons::YesNo ? GTK_BUTTONS_YES_NO : GTK_BUTTONS_OK, "%s",
+      message.c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog_), caption.c_str());
+  gtk_window_set_position(GTK_WINDOW(dialog_),
+                          parent != nullptr ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
+  gtk_dialog_set_default_response(
+      GTK_DIALOG(dialog_), buttons == MsgButtons::YesNo ? GTK_RESPONSE_YES : GTK_RESPONSE_OK);
+
+  // GTK names an information box "Information", a question "Question": the screen reader would
+  // never read the title. The title becomes the name, the icon's meaning the description.
+  AtkObject* accessible = gtk_widget_get_accessible(dialog_);
+  atk_object_set_name(accessible, caption.c_str());
+  const std::string meaning(IconMeaning(icon));
+  if (!meaning.empty())
+    atk_object_set_description(accessible, meaning.c_str());
+
+  // GTK 3 no longer draws a message type's icon; the sighted player still gets one.
+  if (const char* iconName = IconName(icon);
+      iconName != nullptr && gtk_icon_theme_has_icon(gtk_icon_theme_get_default(), iconName)) {
+    GtkWidget* image = gtk_image_new_from_icon_name(iconName, GTK_ICON_SIZE_DIALOG);
+    gtk_widget_show(image);
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gtk_message_dialog_set_image(GTK_MESSAGE_DIALOG(dialog_), image);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    // The picture says nothing the description does not.
+    atk_object_set_role(gtk_widget_get_accessible(image), ATK_ROLE_ICON);
+    atk_object_set_name(gtk_widget_get_accessible(image), meaning.c_str());
+  }
+}
+
+NativeMessageBox::~NativeMessageBox() {
+  gtk_widget_destroy(dialog_);
+}
+
+MsgResult NativeMessageBox::Run() {
+  const gint response = gtk_dialog_run(GTK_DIALOG(dialog_));
+  gtk_widget_hide(dialog_);
+  if (buttons_ == MsgButtons::YesNo) {
+    return response == GTK_RESPONSE_YES ? MsgResult::Yes : MsgResult::No;
+  }
+  return MsgResult::OK;
+}
+
+void NativeMessageBox::Close() {
+  gtk_dialog_response(GTK_DIALOG(dialog_), GTK_RESPONSE_DELETE_EVENT);
+}
+
+}  // namespace orvanta::ui::gtk

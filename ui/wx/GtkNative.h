@@ -1,0 +1,79 @@
+// GtkNative.h: every GTK, GDK and ATK call of the wx back end, for what wx does not say itself:
+// the names screen readers read, the game's message box that keeps its title, compact widgets,
+// the focus of a bare window, presenting a window, and turning GTK's main loop.
+#pragma once
+
+#include <wx/defs.h>
+#include <wx/gdicmn.h>
+
+#include <functional>
+#include <optional>
+#include <string_view>
+
+#include "ui/Toolkit.h"
+
+class wxWindow;
+typedef struct _GtkWidget GtkWidget;
+
+namespace orvanta::ui::gtk {
+
+// The name a screen reader reads for a widget (a multi-line box: its text view).
+void SetAccessibleName(const wxWindow* window, std::string_view name);
+// Text boxes and buttons as small as the layouts draw them: GTK's theme would make every entry
+// and button at least 34 pixels high. InstallCompactStyle once, then MakeCompact each widget.
+void InstallCompactStyle();
+void MakeCompact(const wxWindow* window);
+// A caption on one line, as on Windows: a caption wrapped into a box one line high is cut in half.
+void KeepOnOneLine(const wxWindow* label);
+// The screen's resolution, when GDK knows it.
+std::optional<double> ScreenDotsPerInch();
+
+// Whether the bare window (a panel) takes the focus, and making it take it.
+bool CanFocus(const wxWindow* window);
+void SetCanFocus(const wxWindow* window, bool canFocus);
+// Gives the keyboard to a top-level window with the X server's own time, which keeps the
+// window manager's focus-stealing prevention from refusing it.
+void PresentWithServerTime(const wxWindow* frame);
+
+// Tells `watch.measured` each time GTK lays out a frame (a static box) how far inside it its
+// controls' area begins. `watch` must outlive the connection; the id is for Disconnect (0: none).
+struct InsetWatch {
+  void (*measured)(void* data, WXWidget frame, wxPoint inset) = nullptr;
+  void* data = nullptr;
+};
+unsigned long WatchInset(const wxWindow* frame, const InsetWatch& watch);
+void Disconnect(const wxWindow* window, unsigned long id);
+
+// GTK's main loop: whether events wait, one turn (sleeping until there is something to do when
+// `wait`), and turning it until `done` or `patienceMs` is over, then flushing the display.
+bool EventsPending();
+void TurnLoopOnce(bool wait);
+void TurnLoopUntil(const std::function<bool()>& done, unsigned patienceMs);
+
+// The game's modal message box as a GTK message dialog that keeps its title for the screen
+// reader. (wx's own box with an information icon is announced as "Information" and its title
+// is lost.)
+class NativeMessageBox {
+ public:
+  // Builds the box, hidden. `parent` may be null: the box is then centred on the screen.
+  NativeMessageBox(const wxWindow* parent, std::string_view text, std::string_view title,
+                   MsgButtons buttons, MsgIcon icon);
+  ~NativeMessageBox();
+  NativeMessageBox(const NativeMessageBox&) = delete;
+  NativeMessageBox& operator=(const NativeMessageBox&) = delete;
+
+  // Shows the box and waits for the player's answer. Escape or closing the box answers OK
+  // for an OK box and No for a Yes/No box.
+  MsgResult Run();
+  // Ends a running box from an event handler, as if the player had closed it.
+  void Close();
+
+  // What the box's accessible object says besides its title: the meaning of the icon.
+  static std::string_view IconMeaning(MsgIcon icon);
+
+ private:
+  GtkWidget* dialog_ = nullptr;
+  MsgButtons buttons_;
+};
+
+}  // namespace orvanta::ui::gtk
