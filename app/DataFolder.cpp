@@ -4,14 +4,6 @@
 
 namespace orvanta {
 
-std::filesystem::path ExecutableFolder() {
-  std::error_code error;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error)
-    return std::filesystem::current_path(error);
-  return exe.parent_path();
-}
-
 std::filesystem::path FindDataFolder(const std::filesystem::path& executableFolder) {
   std::error_code error;
   if (std::filesystem::is_directory(executableFolder / "Puzzles", error)) {

@@ -6,7 +6,7 @@
 
 namespace orvanta {
 
-std::filesystem::path ExecutableFolder();
+// `executableFolder` comes from the platform (ExecutableFolder in NativePlatform.h).
 std::filesystem::path FindDataFolder(const std::filesystem::path& executableFolder);
 
 }  // namespace orvanta

@@ -7,6 +7,7 @@
 
 #include "app/CheckPuzzles.h"
 #include "app/DataFolder.h"
+#include "app/NativePlatform.h"
 #include "app/Options.h"
 #include "app/Program.h"
 #include "app/Windowed.h"

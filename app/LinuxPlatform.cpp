@@ -1,0 +1,84 @@
+// LinuxPlatform.cpp: the game on Linux: a wxWidgets window on GTK (ui/wx), speech-dispatcher for
+// the screen reader and espeak-ng for the game's own voice (speech/linux), SDL2 for sound, and
+// the executable's folder from /proc/self/exe.
+#include <iostream>
+#include <system_error>
+
+#include "app/NativePlatform.h"
+
+#ifdef ORVANTA_NATIVE_WINDOW
+#include "speech/linux/AudioOutput.h"
+#include "speech/linux/LinuxSpeechPlatform.h"
+#include "speech/linux/SdlWavePlayer.h"
+#include "ui/wx/WxToolkit.h"
+#endif
+
+namespace orvanta {
+
+std::filesystem::path ExecutableFolder() {
+  std::error_code error;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error)
+    return std::filesystem::current_path(error);
+  return exe.parent_path();
+}
+
+#ifdef ORVANTA_NATIVE_WINDOW
+
+namespace {
+
+speech::SpeechChoice ChoiceOf(SpeechOption option) {
+  switch (option) {
+    case SpeechOption::SelfVoicing:
+      return speech::SpeechChoice::SelfVoicing;
+    case SpeechOption::Silent:
+      return speech::SpeechChoice::Silent;
+    case SpeechOption::Default:
+    case SpeechOption::ScreenReader:
+      break;
+  }
+  return speech::SpeechChoice::ScreenReader;
+}
+
+}  // namespace
+
+std::optional<NativeParts> BuildNativeParts(int argc, char** argv, const Options& options,
+                                            const std::filesystem::path& dataFolder,
+                                            std::string& error) {
+  NativeParts parts;
+  parts.toolkit = ui::WxToolkit::Create(argc, argv, dataFolder, error);
+  if (!parts.toolkit)
+    return std::nullopt;
+
+  const speech::SpeechChoice choice = ChoiceOf(options.speech);
+  // One audio output carries both the effects and the game's own voice.
+  std::shared_ptr<speech::AudioOutput> output;
+  if (!options.noSound || choice != speech::SpeechChoice::Silent) {
+    output = std::make_shared<speech::AudioOutput>();
+    if (!output->Available())
+      std::cerr << "orvanta: " << output->Problem() << "\n";
+  }
+  if (options.noSound || output == nullptr || !output->Available()) {
+    parts.wavePlayer = std::make_unique<speech::SilentWavePlayer>();
+  } else {
+    parts.wavePlayer = std::make_unique<speech::SdlWavePlayer>(output, dataFolder);
+  }
+  auto speech = std::make_unique<speech::LinuxSpeechPlatform>(choice, output);
+  parts.speechProblem = speech->SpeechProblem();
+  parts.speech = std::move(speech);
+  return parts;
+}
+
+#else
+
+std::optional<NativeParts> BuildNativeParts(int /*argc*/, char** /*argv*/,
+                                            const Options& /*options*/,
+                                            const std::filesystem::path& /*dataFolder*/,
+                                            std::string& error) {
+  error = "this build has no window, speech or sound; use --script or --check-puzzles.";
+  return std::nullopt;
+}
+
+#endif
+
+}  // namespace orvanta
