@@ -32,7 +32,8 @@ Samples MakeDefaultBeep() {
   return beep;
 }
 
-AudioOutput::AudioOutput(AudioOutputOptions options) {
+AudioOutput::AudioOutput(AudioOutputOptions options)
+    : wantedFrames_(options.bufferFrames), idleClose_(options.idleClose) {
   // SDL would otherwise take over SIGINT and SIGTERM, and the game would no longer end on them.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -41,27 +42,26 @@ AudioOutput::AudioOutput(AudioOutputOptions options) {
     return;
   }
   sdlStarted_ = true;
-
-  SDL_AudioSpec wanted{};
-  wanted.freq = kSampleRate;
-  wanted.format = AUDIO_S16SYS;
-  wanted.channels = 1;
-  wanted.samples = options.bufferFrames;
-  wanted.callback = &AudioOutput::Callback;
-  wanted.userdata = this;
-  SDL_AudioSpec obtained{};
-  // No changes allowed: SDL converts to whatever the hardware wants, we always mix 22050 Hz mono.
-  device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-  if (device_ == 0) {
+  // Opened now to know whether the game has sound; it closes again once idle.
+  std::lock_guard device(deviceMutex_);
+  if (OpenDevice() == 0) {
     problem_ = std::string("No sound: no audio device could be opened (SDL: ") + SDL_GetError() +
                "). The game goes on without sound.";
     return;
   }
-  bufferFrames_ = obtained.samples;
-  SDL_PauseAudioDevice(device_, 0);
+  available_ = true;
+  closer_ = std::thread(&AudioOutput::CloseWhenIdle, this);
 }
 
 AudioOutput::~AudioOutput() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  if (closer_.joinable()) {
+    closer_.join();
+  }
   if (device_ != 0) {
     SDL_CloseAudioDevice(device_);  // waits for a running callback to return
   }
@@ -70,7 +70,69 @@ AudioOutput::~AudioOutput() {
   }
 }
 
+std::uint32_t AudioOutput::OpenDevice() {
+  if (device_ != 0) {
+    return device_;
+  }
+  SDL_AudioSpec wanted{};
+  wanted.freq = kSampleRate;
+  wanted.format = AUDIO_S16SYS;
+  wanted.channels = 1;
+  wanted.samples = wantedFrames_;
+  wanted.callback = &AudioOutput::Callback;
+  wanted.userdata = this;
+  SDL_AudioSpec obtained{};
+  // No changes allowed: SDL converts to whatever the hardware wants, we always mix 22050 Hz mono.
+  const std::uint32_t opened = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+  if (opened != 0) {
+    std::lock_guard lock(mutex_);
+    device_ = opened;
+    bufferFrames_ = obtained.samples;
+    ++activity_;
+  }
+  changed_.notify_all();
+  return opened;
+}
+
+void AudioOutput::CloseWhenIdle() {
+  std::unique_lock lock(mutex_);
+  while (!stopping_) {
+    changed_.wait(lock, [this] { return stopping_ || (device_ != 0 && IdleLocked()); });
+    const std::uint64_t seen = activity_;
+    if (stopping_ || changed_.wait_for(lock, idleClose_, [this, seen] {
+          return stopping_ || activity_ != seen || !IdleLocked();
+        })) {
+      continue;
+    }
+    lock.unlock();
+    {
+      std::lock_guard device(deviceMutex_);
+      std::uint32_t idle = 0;
+      {
+        std::lock_guard relock(mutex_);
+        if (!stopping_ && IdleLocked() && activity_ == seen) {
+          std::swap(idle, device_);
+        }
+      }
+      if (idle != 0) {
+        SDL_CloseAudioDevice(idle);
+      }
+    }
+    lock.lock();
+  }
+}
+
+bool AudioOutput::IdleLocked() const {
+  return channels_[0].clips.empty() && channels_[1].clips.empty();
+}
+
+bool AudioOutput::DeviceOpen() const {
+  std::lock_guard lock(mutex_);
+  return device_ != 0;
+}
+
 std::chrono::milliseconds AudioOutput::BufferDuration() const {
+  std::lock_guard lock(mutex_);
   return SamplesDuration(static_cast<std::size_t>(bufferFrames_));
 }
 
@@ -98,20 +160,18 @@ void AudioOutput::Mix(std::int16_t* out, std::size_t count) {
         if (channel.position >= samples.size()) {
           channel.clips.pop_front();
           channel.position = 0;
+          ++activity_;
           finishedAny = true;
         }
       }
     }
   }
   if (finishedAny) {
-    played_.notify_all();
+    changed_.notify_all();
   }
 }
 
 ClipTicket AudioOutput::QueueLocked(Channel& channel, std::shared_ptr<const Samples> clip) {
-  if (device_ == 0 || !clip || clip->empty()) {
-    return {};
-  }
   std::size_t ahead = 0;
   for (const Clip& queued : channel.clips) {
     ahead += queued.samples->size();
@@ -119,25 +179,40 @@ ClipTicket AudioOutput::QueueLocked(Channel& channel, std::shared_ptr<const Samp
   ahead -= channel.position;
   const ClipTicket ticket{nextId_++, SamplesDuration(ahead + clip->size())};
   channel.clips.push_back({ticket.id, std::move(clip)});
+  ++activity_;
+  return ticket;
+}
+
+ClipTicket AudioOutput::Add(AudioChannel channel, std::shared_ptr<const Samples> clip,
+                            bool cutOff) {
+  if (cutOff) {
+    Stop(channel);
+  }
+  if (!available_ || !clip || clip->empty()) {
+    return {};
+  }
+  std::lock_guard device(deviceMutex_);
+  const std::uint32_t id = OpenDevice();
+  if (id == 0) {
+    return {};  // the device went away since the game started: this clip is not heard
+  }
+  ClipTicket ticket;
+  {
+    std::lock_guard lock(mutex_);
+    ticket = QueueLocked(ChannelFor(channel), std::move(clip));
+  }
+  changed_.notify_all();
+  // Unpaused only now, with the clip in place, so its first buffer is the first one mixed.
+  SDL_PauseAudioDevice(id, 0);
   return ticket;
 }
 
 ClipTicket AudioOutput::Queue(AudioChannel channel, std::shared_ptr<const Samples> clip) {
-  std::lock_guard lock(mutex_);
-  return QueueLocked(ChannelFor(channel), std::move(clip));
+  return Add(channel, std::move(clip), false);
 }
 
 ClipTicket AudioOutput::Play(AudioChannel channel, std::shared_ptr<const Samples> clip) {
-  ClipTicket ticket;
-  {
-    std::lock_guard lock(mutex_);
-    Channel& target = ChannelFor(channel);
-    target.clips.clear();
-    target.position = 0;
-    ticket = QueueLocked(target, std::move(clip));
-  }
-  played_.notify_all();
-  return ticket;
+  return Add(channel, std::move(clip), true);
 }
 
 void AudioOutput::Stop(AudioChannel channel) {
@@ -147,7 +222,7 @@ void AudioOutput::Stop(AudioChannel channel) {
     target.clips.clear();
     target.position = 0;
   }
-  played_.notify_all();
+  changed_.notify_all();
 }
 
 bool AudioOutput::Cancel(AudioChannel channel, std::uint64_t clipId) {
@@ -166,7 +241,7 @@ bool AudioOutput::Cancel(AudioChannel channel, std::uint64_t clipId) {
     }
   }
   if (removed) {
-    played_.notify_all();
+    changed_.notify_all();
   }
   return removed;
 }
@@ -190,7 +265,7 @@ bool AudioOutput::WaitUntilPlayed(AudioChannel channel, std::uint64_t clipId,
                                   std::chrono::milliseconds limit) const {
   std::unique_lock lock(mutex_);
   const Channel& target = ChannelFor(channel);
-  return played_.wait_for(lock, limit, [&] { return !Holds(target, clipId); });
+  return changed_.wait_for(lock, limit, [&] { return !Holds(target, clipId); });
 }
 
 }  // namespace orvanta::speech

@@ -1,6 +1,7 @@
 // AudioOutput.h: the game's one audio device on Linux (SDL2), with two independent channels
 // mixed together: sound effects and the game's own voice, so speech goes on over an effect.
-// When no device can be opened the output says why and every call does nothing.
+// When no device can be opened the output says why and every call does nothing. While nothing
+// plays the device is closed, so the waiting game does no audio work; the next clip opens it.
 #pragma once
 
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace orvanta::speech {
@@ -35,6 +37,10 @@ struct ClipTicket {
 struct AudioOutputOptions {
   // Device buffer in sample frames: 512 frames at 22050 Hz is 23 ms of latency.
   std::uint16_t bufferFrames = 512;
+  // How long the device stays open once everything has played. SDL's audio thread keeps mixing
+  // silence while a device is open, even paused, so the waiting game closes it; the pause
+  // spares the open and close between the sounds and sentences of a turn.
+  std::chrono::milliseconds idleClose{2000};
 };
 
 class AudioOutput {
@@ -46,8 +52,10 @@ class AudioOutput {
   AudioOutput(const AudioOutput&) = delete;
   AudioOutput& operator=(const AudioOutput&) = delete;
 
-  // True when a device is open and sounds are really played.
-  bool Available() const { return device_ != 0; }
+  // True when the device could be opened and sounds are really played.
+  bool Available() const { return available_; }
+  // True while the device is open: something is playing or has just played.
+  bool DeviceOpen() const;
   // A sentence for the player when no device could be opened (names SDL's reason); else empty.
   const std::string& Problem() const { return problem_; }
   // The length of one device buffer: the latency between queueing and hearing.
@@ -81,7 +89,14 @@ class AudioOutput {
 
   static void Callback(void* self, std::uint8_t* stream, int length);
   void Mix(std::int16_t* out, std::size_t count);
+  // Opens the device (paused) when it is closed; 0 when it cannot be opened. Holds deviceMutex_.
+  std::uint32_t OpenDevice();
+  // Adds the clip to the channel, first cutting off what it plays when `cutOff`.
+  ClipTicket Add(AudioChannel channel, std::shared_ptr<const Samples> clip, bool cutOff);
   ClipTicket QueueLocked(Channel& channel, std::shared_ptr<const Samples> clip);
+  bool IdleLocked() const;
+  // The closing thread: closes the device once it has been idle for idleClose_.
+  void CloseWhenIdle();
   static bool Holds(const Channel& channel, std::uint64_t clipId);
   Channel& ChannelFor(AudioChannel channel) { return channels_[static_cast<int>(channel)]; }
   const Channel& ChannelFor(AudioChannel channel) const {
@@ -89,14 +104,24 @@ class AudioOutput {
   }
 
   bool sdlStarted_ = false;
-  std::uint32_t device_ = 0;
+  bool available_ = false;
+  std::uint16_t wantedFrames_ = 0;
   int bufferFrames_ = 0;
+  std::chrono::milliseconds idleClose_;
   std::string problem_;
 
+  // Opening and closing the device; taken before mutex_, never while holding it (closing waits
+  // for the callback, which takes mutex_).
+  std::mutex deviceMutex_;
   mutable std::mutex mutex_;
-  mutable std::condition_variable played_;
+  // Clips added, played out or dropped; the device opened or closed; the output ending.
+  mutable std::condition_variable changed_;
+  std::uint32_t device_ = 0;  // written holding both mutexes
   Channel channels_[2];
   std::uint64_t nextId_ = 1;
+  std::uint64_t activity_ = 0;  // counts clips added and played out, for the closing thread
+  bool stopping_ = false;
+  std::thread closer_;
 };
 
 }  // namespace orvanta::speech

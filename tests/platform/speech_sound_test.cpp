@@ -124,6 +124,29 @@ TEST_F(SoundEffectsTest, SpeechAndEffectsAreMixedAndClippedNotWrappedAround) {
   EXPECT_EQ(std::count_if(played.begin(), played.end(), [](std::int16_t v) { return v < 0; }), 0);
 }
 
+// While the game waits for a key the device is closed (SDL would otherwise mix silence for
+// ever); the next sound opens it again and is heard whole. The disk driver starts its file
+// afresh on each opening, so what it holds is the second sound alone.
+TEST_F(SoundEffectsTest, DeviceClosesWhileNothingPlaysAndOpensAgainForTheNextSound) {
+  {
+    auto output = std::make_shared<AudioOutput>(AudioOutputOptions{.idleClose = milliseconds(50)});
+    const auto first =
+        output->Play(AudioChannel::Effects, std::make_shared<const Samples>(SamplesIn(100), 3000));
+    EXPECT_TRUE(output->DeviceOpen());
+    EXPECT_TRUE(output->WaitUntilPlayed(AudioChannel::Effects, first.id, milliseconds(2000)));
+    const auto deadline = Clock::now() + milliseconds(2000);
+    while (output->DeviceOpen() && Clock::now() < deadline) {
+      std::this_thread::sleep_for(milliseconds(5));
+    }
+    EXPECT_FALSE(output->DeviceOpen());
+    const auto second =
+        output->Queue(AudioChannel::Speech, std::make_shared<const Samples>(SamplesIn(100), 2000));
+    EXPECT_TRUE(output->WaitUntilPlayed(AudioChannel::Speech, second.id, milliseconds(2000)));
+    std::this_thread::sleep_for(milliseconds(30));  // its last buffer reaches the file
+  }
+  EXPECT_EQ(CountOf(PlayedSamples(), 2000), SamplesIn(100));
+}
+
 TEST_F(SoundEffectsTest, WithoutADeviceEverySoundIsANoOpAndSdlsReasonIsNamed) {
   const auto spin = Wave("spin.wav", 300, 4000);
   for (const bool noDriver : {true, false}) {
