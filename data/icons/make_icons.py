@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws Orvanta's icon, a prize wheel of twelve coloured slots, as an SVG and as small
-16-colour PNGs (16, 32 and 48 pixels). Run it from this folder after changing the design;
+16-colour PNGs (16, 32 and 48 pixels), and the same three images as the Windows icon
+orvanta.ico (classic 4-bit bitmaps with a transparency mask, read by every Windows). Run it from this folder after changing the design;
 the outputs are committed so that building the game needs nothing but CMake.
 
 Only the standard library is used: the PNGs are rasterised here by supersampling and
@@ -110,6 +111,34 @@ def png(rows):
             chunk(b"IEND", b""))
 
 
+def ico(images):
+    """A Windows .ico holding 16-colour images: each a 4-bit bitmap, bottom row first, followed
+    by its 1-bit mask (1 = transparent); rows padded to four bytes."""
+
+    def padded(row_bytes):
+        return row_bytes + b"\x00" * (-len(row_bytes) % 4)
+
+    bodies = []
+    for rows in images:
+        size = len(rows)
+        header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
+        palette = b"".join(bytes((b, g, r, 0)) for r, g, b in PALETTE)
+        colours = b""
+        mask = b""
+        for row in reversed(rows):
+            colours += padded(bytes(row[i] << 4 | row[i + 1] for i in range(0, size, 2)))
+            bits = [1 if index == 0 else 0 for index in row]
+            mask += padded(bytes(int("".join(map(str, bits[i:i + 8])), 2)
+                                 for i in range(0, size, 8)))
+        bodies.append(header + palette + colours + mask)
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(directory) + 16 * len(images)
+    for rows, body in zip(images, bodies):
+        directory += struct.pack("<BBBBHHII", len(rows), len(rows), 16, 0, 1, 4, len(body), offset)
+        offset += len(body)
+    return directory + b"".join(bodies)
+
+
 def hex_colour(index):
     return "#%02x%02x%02x" % PALETTE[index]
 
@@ -148,8 +177,10 @@ def svg():
 def main():
     here = Path(__file__).resolve().parent
     (here / "orvanta.svg").write_text(svg())
-    for size in (16, 32, 48):
-        (here / f"orvanta-{size}.png").write_bytes(png(rasterise(size)))
+    images = [rasterise(size) for size in (16, 32, 48)]
+    for rows in images:
+        (here / f"orvanta-{len(rows)}.png").write_bytes(png(rows))
+    (here / "orvanta.ico").write_bytes(ico(images))
 
 
 if __name__ == "__main__":
