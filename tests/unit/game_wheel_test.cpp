@@ -73,31 +73,6 @@ TEST_F(WheelDraw, EveryDrawIsPrecededByAFreshSeedFromTheClock) {
   EXPECT_EQ(random_.Log(), "seed 501; draw; seed 502; draw; ");
 }
 
-// Reseeding never throws away the values a test or a script has queued.
-TEST_F(WheelDraw, QueuedValuesSurviveTheReseeding) {
-  random_.Queue((22 - 0.5) / 24.0);
-  random_.Queue((24 - 0.5) / 24.0);
-  int wheel = 0;
-  EXPECT_EQ(GetWheelSlot(wheel, random_, clock_).Amount, 2500);
-  EXPECT_TRUE(GetWheelSlot(wheel, random_, clock_).Bankrupt);
-}
-
-TEST_F(WheelDraw, WheelZeroIsTheDefaultWheelAndBecomesWheelOne) {
-  random_.Queue((10 - 0.5) / 24.0);
-  int wheel = 0;
-  EXPECT_EQ(GetWheelSlot(wheel, random_, clock_).Amount, 450);
-  EXPECT_EQ(wheel, 1);
-}
-
-TEST_F(WheelDraw, WheelsOtherThanOneAreEmptyButStillReseed) {
-  for (int number : {2, -1, 7}) {
-    int wheel = number;
-    EXPECT_EQ(GetWheelSlot(wheel, random_, clock_), WheelSlot{}) << "wheel " << number;
-    EXPECT_EQ(wheel, number);
-  }
-  EXPECT_EQ(random_.Log(), "seed 501; seed 502; seed 503; ");
-}
-
 // ---------------------------------------------------------------------------------------------
 
 // Character codes decide: capitals before small letters, shorter before longer.
