@@ -326,26 +326,6 @@ TEST_F(StartUp, RandomValuesPickTheFileAndThePuzzleInIt) {
   EXPECT_EQ(picked.size(), 2U);
 }
 
-// The category as written after its key, announced at the deal and again on F7.
-TEST_F(StartUp, CategoryLineIsAnnouncedAtTheDealAndOnF7) {
-  struct Case {
-    std::string file, category, board;
-  };
-  const Case cases[] = {
-      {testing::PuzzleFileText("Song Titles", "1", {"TO BE"}), "Song Titles", "__ __"},
-      // Spaces after the key are dropped and those inside kept; the key alone gives an empty one.
-      {"ZONTARY_WHEEL/PDATA/1.x\r\nC   Famous  Phrases\r\nTP 1\r\nGO\r\n", "Famous  Phrases", "__"},
-      {"ZONTARY_WHEEL/PDATA/1.x\r\nC\r\nTP 1\r\nTO BE\r\n", "", "__ __"}};
-  for (const Case& c : cases) {
-    folder_.Write("game.orp", c.file);
-    const Game game = Play({}, "dump\nkey F7\ndump\n");
-    EXPECT_TRUE(Contains(
-        game.Segment(0),
-        Join({{Sound("newpuzzle.wav"), Say("The category is, " + c.category)}, Reading(c.board)})));
-    EXPECT_TRUE(SameEvents(game.Segment(1), {Say("The current category is: " + c.category)}));
-  }
-}
-
 // A puzzle file as an old Windows editor writes it: Windows-1252 bytes, an accented letter that is
 // never hidden, and a comma kept inside double quotes.
 TEST_F(StartUp, AccentedLetterAndCommaFromAWindowsFileAreReadAloud) {
@@ -564,11 +544,11 @@ TEST_F(Refusals, EachKeyOutOfTurnIsIgnoredOrRefusedWithItsReason) {
 
 using InformationKeys = ScriptGame;
 
-TEST_F(InformationKeys, SpeakTheHelpUsedLettersMoneyTokensAndBoard) {
-  OnePuzzle("Test", "\"Tom's Cat & Rat-Trap, 7?\"");
+TEST_F(InformationKeys, SpeakTheHelpUsedLettersMoneyTokensCategoryAndBoard) {
+  OnePuzzle("Song Titles", "\"Tom's Cat & Rat-Trap, 7?\"");
   const Game game = Play({7}, Steps({"key F1\nanswer OK", "key F4", "key F5", "key F6",
                                      "click cmdSpin\nkey T\nkey A\nanswer Yes", "key F4", "key F5",
-                                     "key F6", "key F8"}));
+                                     "key F6", "key F8", "key F7"}));
 
   EXPECT_TRUE(SameEvents(game.Segment(1), {QuickHelp()}));
   // The used letters cut in only when there are some.
@@ -580,6 +560,7 @@ TEST_F(InformationKeys, SpeakTheHelpUsedLettersMoneyTokensAndBoard) {
   EXPECT_TRUE(SameEvents(game.Segment(7), {Say("You currently have $950")}));
   EXPECT_TRUE(SameEvents(game.Segment(8), {Say("You have 2 free spins.")}));
   EXPECT_TRUE(SameEvents(game.Segment(9), Reading("T__'_ _AT & _AT-T_A_, 7?")));
+  EXPECT_TRUE(SameEvents(game.Segment(10), {Say("The current category is: Song Titles")}));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -791,23 +772,12 @@ TEST_F(ScriptGame, PuzzleLoadingNamesWhatIsWrongAndEndsTheProgram) {
   };
   const Case cases[] = {
       {{}, "0,0", "nowhere", ""},
-      // A wrong format mark beside good files.
-      {{{"good.orp", testing::PuzzleFileText("Test", "1", {"TO BE"})},
-        {"old.orp", "ZONTARY_WHEEL/PDATA/1.0\r\nC Test\r\nTP 1\r\nTO BE\r\n"}},
-       "0,0",
-       "",
-       "old.orp"},
       // A count larger than the puzzles, and the draw falls past them.
       {{{"short.orp", testing::PuzzleFileText("Test", "5", {"ONE", "TWO", "THREE"})}},
        "0,0.9",
        "",
        "short.orp"},
-      // A folder without puzzle files.
-      {{{"notes.txt", "nothing to play\r\n"},
-        {"game.orp.bak", testing::PuzzleFileText("Test", "1", {"TO BE"})}},
-       "0,0",
-       "",
-       ""}};
+  };
   for (const Case& load : cases) {
     testing::TempPuzzleFolder folder;
     for (const auto& [name, text] : load.files) {
