@@ -10,6 +10,7 @@ packages=(
   libspeechd-dev speech-dispatcher speech-dispatcher-espeak-ng espeak-ng libespeak-ng-dev
   xvfb xauth x11-utils xdotool openbox imagemagick fonts-dejavu-core
   dbus dbus-x11 at-spi2-core python3-pyatspi sox
+  lintian
 )
 
 missing=()
