@@ -1,50 +1,11 @@
 #include "puzzles/Text.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace orvanta::text {
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
-
-// Decodes one character at `pos`, advancing it; returns kReplacement for a malformed sequence.
-char32_t DecodeOne(std::string_view s, std::size_t& pos, bool& valid) {
-  const auto lead = static_cast<unsigned char>(s[pos++]);
-  if (lead < 0x80) {
-    return lead;
-  }
-  int extra = 0;
-  char32_t c = 0;
-  char32_t minimum = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    extra = 1;
-    c = lead & 0x1Fu;
-    minimum = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    extra = 2;
-    c = lead & 0x0Fu;
-    minimum = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    extra = 3;
-    c = lead & 0x07u;
-    minimum = 0x10000;
-  } else {
-    valid = false;
-    return kReplacement;
-  }
-  for (int i = 0; i < extra; ++i) {
-    if (pos >= s.size() || (static_cast<unsigned char>(s[pos]) & 0xC0) != 0x80) {
-      valid = false;
-      return kReplacement;
-    }
-    c = (c << 6) | (static_cast<unsigned char>(s[pos++]) & 0x3Fu);
-  }
-  if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-    valid = false;
-    return kReplacement;
-  }
-  return c;
-}
 
 // Windows-1252 bytes 0x80..0x9F; the five undefined ones map to the C1 controls, as Windows does.
 constexpr std::array<char32_t, 32> kCp1252High = {
@@ -54,12 +15,98 @@ constexpr std::array<char32_t, 32> kCp1252High = {
 
 }  // namespace
 
+Utf8Char DecodeFront(std::string_view bytes) {
+  const auto lead = static_cast<unsigned char>(bytes.front());
+  if (lead < 0x80) {
+    return {lead, 1, true, false};
+  }
+  std::size_t size = 0;
+  char32_t c = 0;
+  char32_t minimum = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    size = 2;
+    c = lead & 0x1Fu;
+    minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    size = 3;
+    c = lead & 0x0Fu;
+    minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    size = 4;
+    c = lead & 0x07u;
+    minimum = 0x10000;
+  } else {
+    return {};
+  }
+  for (std::size_t i = 1; i < size; ++i) {
+    if (i >= bytes.size()) {
+      return {kReplacement, 1, false, true};
+    }
+    const auto next = static_cast<unsigned char>(bytes[i]);
+    if ((next & 0xC0) != 0x80) {
+      return {};
+    }
+    c = (c << 6) | (next & 0x3Fu);
+  }
+  if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+    return {};
+  }
+  return {c, size, true, false};
+}
+
+void Utf8Check::Feed(std::string_view piece) {
+  while (!broken_ && !piece.empty()) {
+    if (!pending_.empty()) {
+      // Finish the character the last piece cut, a byte at a time.
+      pending_ += piece.front();
+      piece.remove_prefix(1);
+      const Utf8Char c = DecodeFront(pending_);
+      broken_ = !c.valid && !c.cut;
+      if (c.valid) {
+        pending_.clear();
+      }
+      continue;
+    }
+    // Plain ASCII, eight bytes at a time.
+    std::size_t ascii = 0;
+    for (std::uint64_t word = 0; ascii + 8 <= piece.size(); ascii += 8) {
+      std::memcpy(&word, piece.data() + ascii, 8);
+      if ((word & 0x8080808080808080ULL) != 0) {
+        break;
+      }
+    }
+    piece.remove_prefix(ascii);
+    if (piece.empty()) {
+      return;
+    }
+    const Utf8Char c = DecodeFront(piece);
+    if (c.cut) {
+      pending_ = piece;
+      return;
+    }
+    broken_ = !c.valid;
+    piece.remove_prefix(c.size);
+  }
+}
+
 std::u32string Decode(std::string_view utf8) {
   std::u32string out;
   out.reserve(utf8.size());
-  bool valid = true;
-  for (std::size_t pos = 0; pos < utf8.size();) {
-    out.push_back(DecodeOne(utf8, pos, valid));
+  while (!utf8.empty()) {
+    const Utf8Char c = DecodeFront(utf8);
+    out.push_back(c.value);
+    utf8.remove_prefix(c.size);
+  }
+  return out;
+}
+
+std::string ValidUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  while (!bytes.empty()) {
+    const Utf8Char c = DecodeFront(bytes);
+    out += c.valid ? bytes.substr(0, c.size) : std::string_view("\xEF\xBF\xBD");
+    bytes.remove_prefix(c.size);
   }
   return out;
 }
@@ -94,11 +141,9 @@ std::string Encode(std::u32string_view chars) {
 }
 
 bool IsValidUtf8(std::string_view bytes) {
-  bool valid = true;
-  for (std::size_t pos = 0; pos < bytes.size() && valid;) {
-    DecodeOne(bytes, pos, valid);
-  }
-  return valid;
+  Utf8Check check;
+  check.Feed(bytes);
+  return check.Valid();
 }
 
 std::string FromWindows1252(std::string_view bytes) {
@@ -182,9 +227,8 @@ std::string Upper(std::string_view utf8) {
 
 std::size_t Length(std::string_view utf8) {
   std::size_t count = 0;
-  bool valid = true;
-  for (std::size_t pos = 0; pos < utf8.size(); ++count) {
-    DecodeOne(utf8, pos, valid);
+  for (; !utf8.empty(); ++count) {
+    utf8.remove_prefix(DecodeFront(utf8).size);
   }
   return count;
 }

@@ -8,8 +8,42 @@
 
 namespace orvanta::text {
 
+// The character that stands for bytes that are not UTF-8.
+inline constexpr char32_t kReplacement = 0xFFFD;
+
+// The game's one UTF-8 decoder: the character at the front of `bytes` (which are not empty).
+struct Utf8Char {
+  char32_t value = kReplacement;  // kReplacement when the bytes there are no well-formed character
+  std::size_t size = 1;           // the bytes it takes; 1 for a byte that starts no character
+  bool valid = false;
+  bool cut = false;  // a well-formed start of a character that the bytes end too soon for
+};
+Utf8Char DecodeFront(std::string_view bytes);
+
+// Checks UTF-8 that comes in pieces, such as the chunks of a file: a character may straddle
+// two pieces. Holds at most the three bytes of one unfinished character.
+class Utf8Check {
+ public:
+  void Feed(std::string_view piece);
+  // Whether a byte fed so far breaks UTF-8 (a character still unfinished does not).
+  bool Broken() const { return broken_; }
+  // At the end of the input: whether all of it was well-formed, the last character complete.
+  bool Valid() const { return !broken_ && pending_.empty(); }
+
+ private:
+  std::string pending_;
+  bool broken_ = false;
+};
+
 // UTF-8 to code points; a malformed byte becomes U+FFFD.
 std::u32string Decode(std::string_view utf8);
+// The bytes with every byte that starts no well-formed character replaced by U+FFFD, so that
+// what the game writes out is always UTF-8.
+std::string ValidUtf8(std::string_view bytes);
+// Whether a byte of UTF-8 text starts a character (is not a continuation byte).
+inline bool StartsCharacter(unsigned char byte) {
+  return (byte & 0xC0) != 0x80;
+}
 std::string Encode(std::u32string_view chars);
 std::string Encode(char32_t c);
 

@@ -3,30 +3,15 @@
 #include <cstddef>
 #include <optional>
 
+#include "puzzles/Text.h"
+
 namespace orvanta {
 namespace {
 
-// Bytes taken by the UTF-8 character that starts at `pos`; a stray or broken byte counts as one,
-// so a delimiter right after it is still seen.
+// Bytes taken by the character that starts at `pos`; a stray or broken byte counts as one, so a
+// delimiter right after it is still seen.
 std::size_t CharacterSize(std::string_view text, std::size_t pos) {
-  const auto lead = static_cast<unsigned char>(text[pos]);
-  std::size_t size = 1;
-  if (lead >= 0xC0 && lead < 0xE0) {
-    size = 2;
-  } else if (lead >= 0xE0 && lead < 0xF0) {
-    size = 3;
-  } else if (lead >= 0xF0 && lead < 0xF8) {
-    size = 4;
-  }
-  if (pos + size > text.size()) {
-    return 1;
-  }
-  for (std::size_t i = 1; i < size; ++i) {
-    if ((static_cast<unsigned char>(text[pos + i]) & 0xC0) != 0x80) {
-      return 1;
-    }
-  }
-  return size;
+  return text::DecodeFront(text.substr(pos)).size;
 }
 
 // The delimiter as the bytes of its one character: the first character given, or a space.
