@@ -40,9 +40,17 @@ int RunScript(const Options& options, ui::AppInfo app, std::filesystem::path puz
       end = std::move(ended);
     }
   }
-  if (!end.error.empty())
-    events.Error(end.error);
-  events.Exit(end.exitCode);
+  try {
+    if (!end.error.empty())
+      events.Error(end.error);
+    events.Exit(end.exitCode);
+  } catch (const ui::ProgramEnded&) {
+    // The last events could not be written either; said below.
+  }
+  if (events.Failure()) {
+    std::cerr << "orvanta: " << *events.Failure() << ".\n";
+    return ui::kOutputFailedStatus;
+  }
   return end.exitCode;
 }
 

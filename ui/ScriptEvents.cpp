@@ -1,6 +1,11 @@
 #include "ui/ScriptEvents.h"
 
 #include <array>
+#include <cerrno>
+#include <system_error>
+
+#include "puzzles/Text.h"
+#include "ui/ProgramEnd.h"
 
 namespace orvanta::ui {
 namespace {
@@ -33,7 +38,7 @@ std::string JsonString(std::string_view text) {
   constexpr std::array<char, 16> kHex = {'0', '1', '2', '3', '4', '5', '6', '7',
                                          '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
   std::string out = "\"";
-  for (char c : text) {
+  for (char c : text::ValidUtf8(text)) {
     const auto byte = static_cast<unsigned char>(c);
     switch (c) {
       case '"':
@@ -66,7 +71,20 @@ std::string JsonString(std::string_view text) {
 }
 
 void ScriptEvents::Line(const std::string& json) {
+  if (failure_) {
+    return;
+  }
+  errno = 0;
   out_ << json << '\n' << std::flush;
+  if (!out_) {
+    const int error = errno;
+    failure_ = "the events cannot be written to standard output";
+    if (error != 0) {
+      *failure_ += " (" + std::generic_category().message(error) + ")";
+    }
+    // Nobody reads the game any more: it ends at once.
+    EndProgram(kOutputFailedStatus);
+  }
 }
 
 void ScriptEvents::Say(std::string_view text, bool interrupt) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -25,8 +26,12 @@ struct ScriptState {
   int FreeSpins = 0;
 };
 
-// A JSON string literal for `text` (UTF-8 kept as it is, control characters escaped).
+// A JSON string literal for `text`: UTF-8 kept as it is, every byte that is not UTF-8 replaced by
+// U+FFFD, control characters escaped.
 std::string JsonString(std::string_view text);
+
+// The exit status when the events cannot be written (0, 1 and 2 are the game's own).
+inline constexpr int kOutputFailedStatus = 3;
 
 class ScriptEvents {
  public:
@@ -41,10 +46,15 @@ class ScriptEvents {
   void Error(std::string_view text);
   void Exit(int code);
 
+  // Why the events could not be written, once a write has failed; nothing is written after that.
+  const std::optional<std::string>& Failure() const { return failure_; }
+
  private:
+  // Writes one event and flushes it; a failed write ends the program with kOutputFailedStatus.
   void Line(const std::string& json);
 
   std::ostream& out_;
+  std::optional<std::string> failure_;
 };
 
 }  // namespace orvanta::ui

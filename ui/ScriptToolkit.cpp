@@ -33,7 +33,7 @@ std::optional<ScriptKey> ParseScriptKey(std::string_view name) {
     }
   }
   if (name.size() == 1) {
-    const char c = name.front();
+    const auto c = static_cast<unsigned char>(name.front());
     if (c >= 'A' && c <= 'Z')
       key.keyCode = c;
     if (c >= 'a' && c <= 'z')
@@ -61,7 +61,7 @@ std::optional<ScriptKey> ParseScriptKey(std::string_view name) {
 }
 
 ScriptToolkit::ScriptToolkit(std::istream& in, ScriptEvents& events, QueuedRandom& random)
-    : in_(in), events_(events), random_(random) {}
+    : commands_(in), events_(events), random_(random) {}
 
 void ScriptToolkit::Load(Window& window) {
   windows_[window.Name()] = &window;
@@ -78,20 +78,19 @@ void ScriptToolkit::Unload(Window& window) {
 }
 
 std::optional<std::string> ScriptToolkit::NextCommand() {
-  while (std::getline(in_, line_)) {
-    ++lineNumber_;
-    if (!line_.empty() && line_.back() == '\r')
-      line_.pop_back();
-    if (line_.empty() || line_.front() == '#')
-      continue;
-    return line_;
+  const std::optional<std::string_view> line = commands_.Next();
+  if (!line)
+    return std::nullopt;
+  if (commands_.TooLong()) {
+    ScriptError("the line is longer than " + std::to_string(ScriptCommandReader::kMaxLineBytes) +
+                " bytes");
   }
-  return std::nullopt;
+  return std::string(*line);
 }
 
 void ScriptToolkit::ScriptError(std::string_view what) const {
-  EndProgram(
-      2, "script line " + std::to_string(lineNumber_) + " (" + line_ + "): " + std::string(what));
+  EndProgram(2, "script line " + std::to_string(commands_.LineNumber()) + " (" + commands_.Quote() +
+                    "): " + std::string(what));
 }
 
 Window* ScriptToolkit::Loaded(std::string_view name) {

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "puzzles/RandomSource.h"
+#include "ui/ScriptCommandReader.h"
 #include "ui/ScriptEvents.h"
 #include "ui/Toolkit.h"
 
@@ -36,7 +37,8 @@ class ScriptToolkit final : public Toolkit {
   std::string InputBox(std::string_view prompt, std::string_view title) override;
 
  private:
-  // The next command line, skipping blank lines and comments; empty at the end of input.
+  // The next command line, skipping blank lines and comments; empty at the end of input. A line
+  // that is too long is a script error.
   std::optional<std::string> NextCommand();
   [[noreturn]] void ScriptError(std::string_view what) const;
   Window* Loaded(std::string_view name);
@@ -46,13 +48,11 @@ class ScriptToolkit final : public Toolkit {
   void MenuCommand(std::string_view item);
   void RandCommand(std::string_view value);
 
-  std::istream& in_;
+  ScriptCommandReader commands_;
   ScriptEvents& events_;
   QueuedRandom& random_;
   std::function<ScriptState()> reporter_;
   std::map<std::string, Window*, std::less<>> windows_;
-  int lineNumber_ = 0;
-  std::string line_;
 };
 
 // Parses a key as scripts write it ("T", "Shift+T", "F4", "Ctrl+Alt+Escape") into a virtual key
