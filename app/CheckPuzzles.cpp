@@ -1,5 +1,6 @@
 #include "app/CheckPuzzles.h"
 
+#include <cstdint>
 #include <string>
 
 #include "puzzles/PuzzleChecker.h"
@@ -8,7 +9,7 @@ namespace orvanta {
 namespace {
 
 // "1 puzzle file", "12 puzzle files".
-std::string Counted(int count, const std::string& what) {
+std::string Counted(std::int64_t count, const std::string& what) {
   return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
 }
 
@@ -20,35 +21,31 @@ std::string FolderProblem(const PuzzleError& error) {
 }  // namespace
 
 int RunCheckPuzzles(const std::filesystem::path& folder, std::ostream& out, std::ostream& err) {
-  const PuzzleFolderReport report = CheckPuzzleFolder(folder);
-  if (report.FolderError && report.Files.empty()) {
-    err << FolderProblem(*report.FolderError) << '\n';
-    return 1;
-  }
-  for (const PuzzleFileReport& file : report.Files) {
-    for (const PuzzleProblem& problem : file.Problems) {
-      out << problem.File.string() << ": ";
-      if (problem.Item > 0) {
-        out << "item " << problem.Item << ": ";
-      }
-      out << problem.What;
-      if (problem.Line > 0) {
-        out << " (line " << problem.Line << ")";
-      }
-      out << '\n';
+  // Each problem is printed as soon as it is found.
+  const PuzzleFolderReport report = CheckPuzzleFolder(folder, [&out](const PuzzleProblem& problem) {
+    out << problem.File.string() << ": ";
+    if (problem.Item > 0) {
+      out << "item " << problem.Item << ": ";
     }
-  }
-  const int files = static_cast<int>(report.Files.size());
+    out << problem.What;
+    if (problem.Line > 0) {
+      out << " (line " << problem.Line << ")";
+    }
+    out << '\n';
+  });
   if (report.FolderError) {
     err << FolderProblem(*report.FolderError) << '\n';
+    if (report.Files == 0) {
+      return 1;
+    }
   }
-  if (report.ProblemCount() == 0) {
-    out << Counted(files, "puzzle file") << ", " << Counted(report.PuzzleCount(), "puzzle")
+  if (report.Problems == 0 && !report.FolderError) {
+    out << Counted(report.Files, "puzzle file") << ", " << Counted(report.Puzzles, "puzzle")
         << ": all good.\n";
     return 0;
   }
-  out << Counted(report.ProblemCount(), "problem") << " in " << report.FilesWithProblems() << " of "
-      << Counted(files, "puzzle file") << ".\n";
+  out << Counted(report.Problems, "problem") << " in " << report.FilesWithProblems << " of "
+      << Counted(report.Files, "puzzle file") << ".\n";
   return 1;
 }
 

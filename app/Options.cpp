@@ -90,6 +90,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string_view>& args, s
       error = "unknown option '" + std::string(arg) + "'";
       return std::nullopt;
     }
+    if (options.puzzles && options.puzzles->empty()) {
+      error = std::string(arg) + " needs the name of a folder, not an empty one";
+      return std::nullopt;
+    }
   }
   return options;
 }

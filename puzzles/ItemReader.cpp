@@ -1,8 +1,11 @@
 #include "puzzles/ItemReader.h"
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <ios>
+#include <limits>
 #include <sstream>
 #include <utility>
 
@@ -20,66 +23,26 @@ bool IsLineEnd(int byte) {
   return byte == '\r' || byte == '\n';
 }
 
-// Checks UTF-8 a byte at a time, so a whole file can be checked without holding it.
-class Utf8Check {
- public:
-  // Takes the next byte of the file.
-  void Feed(unsigned char byte) {
-    if (!valid_) {
-      return;
-    }
-    if (remaining_ == 0) {
-      if (byte < 0x80) {
-        return;
-      }
-      if ((byte & 0xE0) == 0xC0) {
-        Start(1, byte & 0x1Fu, 0x80);
-      } else if ((byte & 0xF0) == 0xE0) {
-        Start(2, byte & 0x0Fu, 0x800);
-      } else if ((byte & 0xF8) == 0xF0) {
-        Start(3, byte & 0x07u, 0x10000);
-      } else {
-        valid_ = false;
-      }
-      return;
-    }
-    if ((byte & 0xC0) != 0x80) {
-      valid_ = false;
-      return;
-    }
-    value_ = (value_ << 6) | (byte & 0x3Fu);
-    if (--remaining_ == 0 &&
-        (value_ < minimum_ || value_ > 0x10FFFF || (value_ >= 0xD800 && value_ <= 0xDFFF))) {
-      valid_ = false;
-    }
+// Counts up by one, stopping at the largest int, so that no file can make a count overflow.
+void CountUp(int& count) {
+  if (count < std::numeric_limits<int>::max()) {
+    ++count;
   }
-  // Whether every byte so far belongs to a complete, well-formed character.
-  bool Valid() const { return valid_ && remaining_ == 0; }
+}
 
- private:
-  void Start(int remaining, char32_t value, char32_t minimum) {
-    remaining_ = remaining;
-    value_ = value;
-    minimum_ = minimum;
-  }
-
-  bool valid_ = true;
-  int remaining_ = 0;
-  char32_t value_ = 0;
-  char32_t minimum_ = 0;
-};
-
-// Reads the whole source once to tell UTF-8 from Windows-1252, then goes back to its start.
+// Reads the whole source once to tell UTF-8 from Windows-1252, then goes back to its start. The
+// check carries a character cut by the end of one chunk over to the next.
 TextEncoding DetectEncoding(std::streambuf& source) {
-  Utf8Check check;
+  text::Utf8Check check;
   std::array<char, 16384> chunk{};
   for (;;) {
     const std::streamsize got =
         source.sgetn(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-    for (std::streamsize i = 0; i < got; ++i) {
-      check.Feed(static_cast<unsigned char>(chunk[static_cast<std::size_t>(i)]));
+    if (got <= 0) {
+      break;
     }
-    if (got < static_cast<std::streamsize>(chunk.size()) || !check.Valid()) {
+    check.Feed(std::string_view(chunk.data(), static_cast<std::size_t>(got)));
+    if (check.Broken()) {
       break;
     }
   }
@@ -100,12 +63,21 @@ void SkipByteOrderMark(std::streambuf& source) {
 
 }  // namespace
 
-std::optional<ItemReader> ItemReader::OpenFile(const std::filesystem::path& file) {
+std::optional<ItemReader> ItemReader::OpenFile(const std::filesystem::path& file,
+                                               std::error_code& error) {
+  error.clear();
+  errno = 0;
   auto source = std::make_unique<std::filebuf>();
   if (source->open(file, std::ios_base::in | std::ios_base::binary) == nullptr) {
+    error = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
     return std::nullopt;
   }
   return ItemReader(std::move(source), file);
+}
+
+ItemReader ItemReader::FromStream(std::unique_ptr<std::streambuf> source,
+                                  std::filesystem::path file) {
+  return ItemReader(std::move(source), std::move(file));
 }
 
 ItemReader ItemReader::FromBytes(std::string bytes, std::filesystem::path file) {
@@ -114,7 +86,7 @@ ItemReader ItemReader::FromBytes(std::string bytes, std::filesystem::path file) 
 }
 
 ItemReader::ItemReader(std::unique_ptr<std::streambuf> source, std::filesystem::path file)
-    : source_(std::move(source)), file_(std::move(file)) {
+    : source_(std::move(source)), buffer_(kBufferBytes), file_(std::move(file)) {
   encoding_ = DetectEncoding(*source_);
   if (encoding_ == TextEncoding::Utf8) {
     SkipByteOrderMark(*source_);
@@ -122,18 +94,41 @@ ItemReader::ItemReader(std::unique_ptr<std::streambuf> source, std::filesystem::
   raw_.reserve(256);
 }
 
+bool ItemReader::Refill() {
+  if (pos_ < end_) {
+    return true;
+  }
+  const std::streamsize got =
+      source_->sgetn(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+  pos_ = 0;
+  end_ = got > 0 ? static_cast<std::size_t>(got) : 0;
+  return end_ > 0;
+}
+
 int ItemReader::Peek() {
-  const auto c = source_->sgetc();
-  return std::streambuf::traits_type::eq_int_type(c, std::streambuf::traits_type::eof())
-             ? kEnd
-             : static_cast<unsigned char>(std::streambuf::traits_type::to_char_type(c));
+  return Refill() ? static_cast<unsigned char>(buffer_[pos_]) : kEnd;
 }
 
 int ItemReader::Take() {
-  const auto c = source_->sbumpc();
-  return std::streambuf::traits_type::eq_int_type(c, std::streambuf::traits_type::eof())
-             ? kEnd
-             : static_cast<unsigned char>(std::streambuf::traits_type::to_char_type(c));
+  const int c = Peek();
+  pos_ += c == kEnd ? 0 : 1;
+  return c;
+}
+
+void ItemReader::SkipUntil(std::string_view stops) {
+  while (Refill()) {
+    const char* begin = buffer_.data() + pos_;
+    std::size_t length = end_ - pos_;
+    for (char stop : stops) {
+      if (const void* hit = std::memchr(begin, stop, length)) {
+        length = static_cast<std::size_t>(static_cast<const char*>(hit) - begin);
+      }
+    }
+    pos_ += length;
+    if (pos_ < end_) {
+      return;
+    }
+  }
 }
 
 bool ItemReader::TakeLineEnd() {
@@ -148,7 +143,7 @@ bool ItemReader::TakeLineEnd() {
   } else {
     return false;
   }
-  ++line_;
+  CountUp(line_);
   return true;
 }
 
@@ -159,27 +154,35 @@ void ItemReader::SkipBlanks() {
 }
 
 void ItemReader::Append(int byte) {
-  const bool startsCharacter = encoding_ == TextEncoding::Windows1252 || (byte & 0xC0) != 0x80;
-  if (startsCharacter) {
+  // Characters are counted up to one past the limit and no further: the count cannot overflow
+  // however long the item, and nothing past the limit is kept.
+  const bool startsCharacter = encoding_ == TextEncoding::Windows1252 ||
+                               text::StartsCharacter(static_cast<unsigned char>(byte));
+  if (startsCharacter && characters_ <= kMaxItemCharacters) {
     ++characters_;
   }
   if (characters_ <= kMaxItemCharacters) {
     raw_.push_back(static_cast<char>(byte));
     if (!IsBlank(byte)) {
-      charactersToLastKept_ = characters_;
       bytesToLastKept_ = raw_.size();
     }
   } else if (!IsBlank(byte)) {
-    charactersToLastKept_ = characters_;
+    pastLimit_ = true;
   }
 }
 
 void ItemReader::ReadPlain() {
   for (int c = Peek(); c != kEnd && c != ',' && !IsLineEnd(c); c = Peek()) {
+    if (pastLimit_) {
+      // Too long already: the rest of the item is passed over in bulk.
+      SkipUntil(",\r\n");
+      break;
+    }
     Append(Take());
   }
-  // Blanks at the end of the item are not part of it.
-  tooLong_ = charactersToLastKept_ > kMaxItemCharacters;
+  // Blanks at the end of the item are not part of it, so only other characters past the limit
+  // make it too long.
+  tooLong_ = pastLimit_;
   raw_.resize(std::min(bytesToLastKept_, raw_.size()));
 }
 
@@ -194,6 +197,11 @@ void ItemReader::ReadQuoted() {
       Take();
       break;
     }
+    if (characters_ > kMaxItemCharacters && !IsLineEnd(c)) {
+      // Too long already: passed over in bulk up to the closing quote or a line end.
+      SkipUntil("\"\r\n");
+      continue;
+    }
     if (IsLineEnd(c)) {
       // The line end belongs to the item; it is kept as the file writes it.
       quoteSpansLines_ = true;
@@ -202,7 +210,7 @@ void ItemReader::ReadQuoted() {
       if (first == '\r' && Peek() == '\n') {
         Append(Take());
       }
-      ++line_;
+      CountUp(line_);
       continue;
     }
     Append(Take());
@@ -241,8 +249,8 @@ void ItemReader::Convert() {
 bool ItemReader::Next() {
   raw_.clear();
   characters_ = 0;
-  charactersToLastKept_ = 0;
   bytesToLastKept_ = 0;
+  pastLimit_ = false;
   tooLong_ = false;
   quoteUnclosed_ = false;
   quoteSpansLines_ = false;
@@ -253,7 +261,7 @@ bool ItemReader::Next() {
   if (Peek() == kEnd) {
     return false;
   }
-  ++number_;
+  CountUp(number_);
   itemLine_ = line_;
   if (Peek() == '"') {
     Take();

@@ -22,6 +22,8 @@
 #include <streambuf>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <vector>
 
 namespace orvanta {
 
@@ -32,8 +34,11 @@ class ItemReader {
   // The longest item, in characters, that a puzzle file may hold.
   static constexpr int kMaxItemCharacters = 32767;
 
-  // Opens a file for reading; nullopt when it cannot be opened.
-  static std::optional<ItemReader> OpenFile(const std::filesystem::path& file);
+  // Opens a file for reading; nullopt, with the reason in `error`, when it cannot be opened.
+  static std::optional<ItemReader> OpenFile(const std::filesystem::path& file,
+                                            std::error_code& error);
+  // Reads items from any source that can go back to its start, named as if it were `file`.
+  static ItemReader FromStream(std::unique_ptr<std::streambuf> source, std::filesystem::path file);
   // Reads items from bytes held in memory, named as if they came from `file`.
   static ItemReader FromBytes(std::string bytes, std::filesystem::path file);
 
@@ -42,7 +47,8 @@ class ItemReader {
 
   // The current item's text, UTF-8; valid until the next call of Next.
   std::string_view Text() const { return converted_ ? std::string_view(text_) : raw_; }
-  // The current item's number, counted from 1; 0 before the first item.
+  // The current item's number, counted from 1; 0 before the first item. Item numbers and lines
+  // stop counting at the largest int.
   int Number() const { return number_; }
   // The line on which the current item begins, counted from 1.
   int Line() const { return itemLine_; }
@@ -63,12 +69,16 @@ class ItemReader {
  private:
   ItemReader(std::unique_ptr<std::streambuf> source, std::filesystem::path file);
 
+  // Reads more of the source when every byte read so far is taken; false at the end.
+  bool Refill();
   // The next byte without taking it, or -1 at the end of the file.
   int Peek();
   // Takes the next byte, or returns -1 at the end of the file.
   int Take();
   // Takes one line end (CR LF, LF or CR) if one comes next; true if it did.
   bool TakeLineEnd();
+  // Takes every byte up to (not including) the first of `stops`, or to the end of the file.
+  void SkipUntil(std::string_view stops);
   // Skips spaces and tabs.
   void SkipBlanks();
   // Adds one byte to the current item, counting characters and keeping at most the limit.
@@ -82,16 +92,21 @@ class ItemReader {
   // Turns the bytes read into the item's UTF-8 text.
   void Convert();
 
+  static constexpr std::size_t kBufferBytes = std::size_t{64} * 1024;
+
   std::unique_ptr<std::streambuf> source_;
+  std::vector<char> buffer_;  // bytes read from the source, taken from pos_ up to end_
+  std::size_t pos_ = 0;
+  std::size_t end_ = 0;
   std::filesystem::path file_;
   TextEncoding encoding_ = TextEncoding::Windows1252;
 
   std::string raw_;   // the item's bytes as read, at most the limit in characters
   std::string text_;  // the item converted to UTF-8, when its bytes needed converting
   bool converted_ = false;
-  int characters_ = 0;            // characters of the item seen, kept or not
-  int charactersToLastKept_ = 0;  // characters up to the last one that is not a blank
-  std::size_t bytesToLastKept_ = 0;
+  std::size_t characters_ = 0;       // characters of the item seen, up to one past the limit
+  std::size_t bytesToLastKept_ = 0;  // bytes up to the last kept character that is not a blank
+  bool pastLimit_ = false;           // a character other than a blank came past the limit
   int number_ = 0;
   int line_ = 1;
   int itemLine_ = 0;

@@ -1,8 +1,8 @@
 #include "puzzles/PuzzleChecker.h"
 
-#include <algorithm>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "puzzles/ItemReader.h"
 #include "puzzles/PuzzleFormat.h"
@@ -14,27 +14,53 @@ namespace {
 namespace fs = std::filesystem;
 namespace format = puzzle_format;
 
-// Collects the problems of one file as it is read.
+// The phrases of a file are remembered by a 64-bit hash (FNV-1a) of their lower-cased text, for
+// at most as many puzzles as a count can promise: the memory stays bounded however long the
+// file, and two different phrases of one file share a hash with a chance below one in 10^10.
+constexpr std::size_t kRememberedPhrases = 32767;
+
+std::uint64_t PhraseHash(std::string_view phrase) {
+  std::uint64_t hash = 14695981039346656037ULL;
+  for (char c : phrase) {
+    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+  }
+  return hash;
+}
+
+// Reads one file and passes on its problems as they are found.
 class FileCheck {
  public:
-  explicit FileCheck(ItemReader& reader) : reader_(reader) { report_.File = reader.File(); }
+  FileCheck(ItemReader& reader, const ProblemHandler& handler)
+      : reader_(reader), handler_(handler) {}
 
   // Reads the whole file and returns what was found.
   PuzzleFileReport Run() {
     CheckKeyItems();
     CheckPuzzles();
-    return std::move(report_);
+    if (report_.Problems > kListedProblems) {
+      Pass({reader_.File(), 0, 0,
+            "and " + std::to_string(report_.Problems - kListedProblems) + " more problems"});
+    }
+    return report_;
   }
 
  private:
+  void Add(const PuzzleProblem& problem) {
+    if (++report_.Problems <= kListedProblems) {
+      Pass(problem);
+    }
+  }
+  void Pass(const PuzzleProblem& problem) {
+    if (handler_) {
+      handler_(problem);
+    }
+  }
   // A problem of the item the reader is on.
   void Problem(std::string what) {
-    report_.Problems.push_back({reader_.File(), reader_.Number(), reader_.Line(), std::move(what)});
+    Add({reader_.File(), reader_.Number(), reader_.Line(), std::move(what)});
   }
   // A problem of an item the file does not hold.
-  void Missing(int item, std::string what) {
-    report_.Problems.push_back({reader_.File(), item, 0, std::move(what)});
-  }
+  void Missing(int item, std::string what) { Add({reader_.File(), item, 0, std::move(what)}); }
 
   // The way an item is written: its length and its quotes.
   void CheckWriting() {
@@ -51,32 +77,36 @@ class FileCheck {
     }
   }
 
-  // Items 1 to 3: the format mark, the category and the count.
-  void CheckKeyItems() {
+  // Reads the next of the first three items; false, with the problem, when the file ends.
+  bool NextKeyItem(int item) {
     if (!reader_.Next()) {
-      Missing(1, "is missing: the file is empty");
-      return;
+      Missing(item, format::MissingItem(reader_.Number()));
+      return false;
     }
     CheckWriting();
+    return true;
+  }
+
+  // Items 1 to 3: the format mark, the category and the count.
+  void CheckKeyItems() {
+    if (!NextKeyItem(1)) {
+      return;
+    }
     if (reader_.Text() != format::kFormatMark) {
       Problem(std::string(format::kFormatMarkExpected));
     }
-    if (!reader_.Next()) {
-      Missing(2, "is missing: the file ends after item 1");
+    if (!NextKeyItem(2)) {
       return;
     }
-    CheckWriting();
     const std::optional<std::string> category = format::CategoryOf(reader_.Text());
     if (!category) {
-      Problem(std::string(format::kCategoryExpected));
+      Problem(format::CategoryFault(reader_.Text()));
     } else if (category->empty()) {
       Problem("gives an empty category");
     }
-    if (!reader_.Next()) {
-      Missing(3, "is missing: the file ends after item 2");
+    if (!NextKeyItem(3)) {
       return;
     }
-    CheckWriting();
     const format::CountItem count = format::CountOf(reader_.Text());
     if (count.Problem != format::CountItem::Fault::None) {
       Problem(std::string(count.What()));
@@ -91,7 +121,7 @@ class FileCheck {
     if (reader_.Number() < 3) {
       return;
     }
-    std::unordered_map<std::string, int> seen;  // lower-cased phrase -> its item
+    std::unordered_map<std::uint64_t, int> seen;  // hash of the lower-cased phrase -> its item
     while (reader_.Next()) {
       ++report_.Puzzles;
       CheckWriting();
@@ -101,88 +131,79 @@ class FileCheck {
         continue;
       }
       const std::string lowered = text::Lower(phrase);
-      if (std::none_of(lowered.begin(), lowered.end(),
-                       [](char c) { return c >= 'a' && c <= 'z'; })) {
+      if (lowered.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos) {
         Problem("has no letter a to z to guess");
       }
-      const auto [first, added] = seen.emplace(lowered, reader_.Number());
-      if (!added) {
+      const auto first = seen.find(PhraseHash(lowered));
+      if (first != seen.end()) {
         Problem("is the same phrase as item " + std::to_string(first->second));
+      } else if (seen.size() < kRememberedPhrases) {
+        seen.emplace(PhraseHash(lowered), reader_.Number());
       }
     }
     if (report_.Puzzles == 0) {
-      Missing(4, "is missing: the file holds no puzzle after the count");
+      Missing(4, std::string(format::kNoPuzzleAfterCount));
     } else if (report_.Count && *report_.Count != report_.Puzzles) {
-      report_.Problems.push_back({reader_.File(), 3, countLine_,
-                                  format::CountGiven(*report_.Count) + ", but the file holds " +
-                                      std::to_string(report_.Puzzles)});
+      Add({reader_.File(), 3, countLine_, format::CountDiffers(*report_.Count, report_.Puzzles)});
     }
   }
 
   ItemReader& reader_;
+  const ProblemHandler& handler_;
   PuzzleFileReport report_;
   int countLine_ = 0;
 };
 
+void Tally(PuzzleFolderReport& folder, const PuzzleFileReport& file) {
+  ++folder.Files;
+  folder.FilesWithProblems += file.Problems > 0 ? 1 : 0;
+  folder.Puzzles += file.Puzzles;
+  folder.Problems += file.Problems;
+}
+
 }  // namespace
 
-int PuzzleFolderReport::ProblemCount() const {
-  int count = FolderError ? 1 : 0;
-  for (const PuzzleFileReport& file : Files) {
-    count += static_cast<int>(file.Problems.size());
-  }
-  return count;
+PuzzleFileReport CheckPuzzleFile(ItemReader& reader, const ProblemHandler& problem) {
+  return FileCheck(reader, problem).Run();
 }
 
-int PuzzleFolderReport::FilesWithProblems() const {
-  return static_cast<int>(std::count_if(
-      Files.begin(), Files.end(), [](const PuzzleFileReport& f) { return !f.Problems.empty(); }));
-}
-
-int PuzzleFolderReport::PuzzleCount() const {
-  int count = 0;
-  for (const PuzzleFileReport& file : Files) {
-    count += file.Puzzles;
-  }
-  return count;
-}
-
-PuzzleFileReport CheckPuzzleFile(ItemReader& reader) {
-  return FileCheck(reader).Run();
-}
-
-PuzzleFileReport CheckPuzzleFile(const fs::path& file) {
-  std::optional<ItemReader> reader = ItemReader::OpenFile(file);
+PuzzleFileReport CheckPuzzleFile(const fs::path& file, const ProblemHandler& problem) {
+  std::error_code error;
+  std::optional<ItemReader> reader = ItemReader::OpenFile(file, error);
   if (!reader) {
-    PuzzleFileReport report;
-    report.File = file;
-    report.Problems.push_back({file, 0, 0, "the file cannot be opened for reading"});
-    return report;
+    if (problem) {
+      problem({file, 0, 0, format::CannotOpen(error)});
+    }
+    return PuzzleFileReport{std::nullopt, 0, 1};
   }
-  return CheckPuzzleFile(*reader);
+  return CheckPuzzleFile(*reader, problem);
 }
 
-PuzzleFolderReport CheckPuzzleFolder(const fs::path& folder) {
+PuzzleFolderReport CheckPuzzleFolder(const fs::path& folder, const ProblemHandler& problem) {
   PuzzleFolderReport report;
-  auto listing = format::ListPuzzleFiles(folder);
+  // An entry named like a puzzle file that is no file is reported as the listing finds it.
+  auto listing = format::ListPuzzleFiles(folder, [&](const format::SkippedEntry& skipped) {
+    if (problem) {
+      problem({skipped.Path, 0, 0, skipped.Why + ", not a puzzle file"});
+    }
+    Tally(report, PuzzleFileReport{std::nullopt, 0, 1});
+  });
   if (auto* failure = std::get_if<PuzzleError>(&listing)) {
-    report.FolderError = std::move(*failure);
+    report = PuzzleFolderReport{std::move(*failure)};
     return report;
   }
-  const auto& files = std::get<std::vector<fs::path>>(listing);
+  const auto& files = std::get<format::PuzzleListing>(listing).Files;
   if (files.empty()) {
-    report.FolderError =
-        PuzzleError{format::kNoPuzzleFiles, folder, 0,
-                    "the folder holds no puzzle files (files whose names end in .orp)"};
+    report.FolderError = PuzzleError{format::kNoPuzzleFiles, folder, 0,
+                                     std::get<format::PuzzleListing>(listing).NoPuzzleFiles()};
     return report;
   }
-  if (static_cast<int>(files.size()) > format::kMaxPuzzleFiles) {
-    report.FolderError = PuzzleError{
-        format::kOverflow, folder, 0,
-        "the folder holds more than " + std::to_string(format::kMaxPuzzleFiles) + " puzzle files"};
+  if (static_cast<std::int64_t>(files.size()) > kMaxPuzzleFiles) {
+    report.FolderError =
+        PuzzleError{format::kOverflow, folder, 0, format::TooManyFiles(kMaxPuzzleFiles)};
   }
   for (const fs::path& file : files) {
-    report.Files.push_back(CheckPuzzleFile(file));
+    Tally(report, CheckPuzzleFile(file, problem));
   }
   return report;
 }

@@ -31,13 +31,7 @@ PuzzleError Failure(int number, fs::path path, int item, std::string what) {
 
 // "item N is missing", with the reason the file gives.
 PuzzleError Missing(const ItemReader& reader, int item) {
-  std::string what = "is missing: ";
-  if (reader.Number() == 0) {
-    what += "the file is empty";
-  } else {
-    what += "the file ends after item " + std::to_string(reader.Number());
-  }
-  return Failure(kPastEndOfFile, reader.File(), item, std::move(what));
+  return Failure(kPastEndOfFile, reader.File(), item, format::MissingItem(reader.Number()));
 }
 
 PuzzleError TooLong(const ItemReader& reader) {
@@ -69,9 +63,10 @@ double InsideUnitRange(double r) {
 
 // Step 3 for one file: its first item must be the format mark.
 std::optional<PuzzleError> CheckFormatMark(const fs::path& file) {
-  std::optional<ItemReader> reader = ItemReader::OpenFile(file);
+  std::error_code error;
+  std::optional<ItemReader> reader = ItemReader::OpenFile(file, error);
   if (!reader) {
-    return Failure(kCannotRead, file, 0, "the file cannot be opened for reading");
+    return Failure(kCannotRead, file, 0, format::CannotOpen(error));
   }
   if (std::optional<PuzzleError> failure = NextNeeded(*reader, 1)) {
     return failure;
@@ -117,7 +112,7 @@ LoadResult ReadPuzzleFromFile(ItemReader& reader, RandomSource& random, Clock& c
   // 6. The category item.
   std::optional<std::string> category = format::CategoryOf(reader.Text());
   if (!category) {
-    return Failure(kFormatError, reader.File(), 2, std::string(format::kCategoryExpected));
+    return Failure(kFormatError, reader.File(), 2, format::CategoryFault(reader.Text()));
   }
   // 7. Reseed before the second draw.
   random.Randomize(clock.Ticks());
@@ -130,6 +125,7 @@ LoadResult ReadPuzzleFromFile(ItemReader& reader, RandomSource& random, Clock& c
     case format::CountItem::Fault::None:
       break;
     case format::CountItem::Fault::WrongKey:
+    case format::CountItem::Fault::TabAfterKey:
       return Failure(kFormatError, reader.File(), 3, std::string(count.What()));
     case format::CountItem::Fault::NotANumber:
       return Failure(kNotANumber, reader.File(), 3, std::string(count.What()));
@@ -146,12 +142,9 @@ LoadResult ReadPuzzleFromFile(ItemReader& reader, RandomSource& random, Clock& c
     if (!reader.Next()) {
       const int held = reader.Number() - 3;
       if (count.Count < 1) {
-        return Failure(kPastEndOfFile, reader.File(), 4,
-                       "is missing: the file holds no puzzle after the count");
+        return Failure(kPastEndOfFile, reader.File(), 4, std::string(format::kNoPuzzleAfterCount));
       }
-      return Failure(
-          kPastEndOfFile, reader.File(), 3,
-          format::CountGiven(count.Count) + ", but the file holds only " + std::to_string(held));
+      return Failure(kPastEndOfFile, reader.File(), 3, format::CountDiffers(count.Count, held));
     }
     if (reader.TooLong()) {
       return TooLong(reader);
@@ -164,7 +157,7 @@ LoadResult ReadPuzzleFromFile(ItemReader& reader, RandomSource& random, Clock& c
   return PuzzleData{std::move(solution), std::move(*category)};
 }
 
-LoadResult LoadPuzzle(const fs::path& folder, RandomSource& random, Clock& clock) {
+LoadResult LoadPuzzle(const fs::path& folder, RandomSource& random, Clock& clock, int maxFiles) {
   // 1. Seed the generator for the draw of the file.
   random.Randomize(clock.Ticks());
 
@@ -175,35 +168,33 @@ LoadResult LoadPuzzle(const fs::path& folder, RandomSource& random, Clock& clock
   if (auto* failure = std::get_if<PuzzleError>(&listing)) {
     return std::move(*failure);
   }
-  const auto& candidates = std::get<std::vector<fs::path>>(listing);
+  const format::PuzzleListing& candidates = std::get<format::PuzzleListing>(listing);
 
   // 3. The scan: every puzzle file must carry the format mark; one bad file stops the load.
   std::vector<fs::path> PuzzleFileNames;
-  for (const fs::path& file : candidates) {
+  for (const fs::path& file : candidates.Files) {
     if (std::optional<PuzzleError> failure = CheckFormatMark(file)) {
       return *failure;
     }
-    if (static_cast<int>(PuzzleFileNames.size()) >= format::kMaxPuzzleFiles) {
-      return Failure(kOverflow, folder, 0,
-                     "the folder holds more than " + std::to_string(format::kMaxPuzzleFiles) +
-                         " puzzle files");
+    if (static_cast<int>(PuzzleFileNames.size()) >= maxFiles) {
+      return Failure(kOverflow, folder, 0, format::TooManyFiles(maxFiles));
     }
     PuzzleFileNames.push_back(file);
   }
 
   // 4. Pick a file, each with the same chance.
   if (PuzzleFileNames.empty()) {
-    return Failure(kNoPuzzleFiles, folder, 0,
-                   "the folder holds no puzzle files (files whose names end in .orp)");
+    return Failure(kNoPuzzleFiles, folder, 0, candidates.NoPuzzleFiles());
   }
   const auto n = static_cast<double>(PuzzleFileNames.size());
   const auto index = static_cast<std::size_t>(std::floor(InsideUnitRange(random.Rnd()) * n)) + 1;
   const fs::path& picked = PuzzleFileNames[std::min(index, PuzzleFileNames.size()) - 1];
 
   // 5 to 12, on the picked file.
-  std::optional<ItemReader> reader = ItemReader::OpenFile(picked);
+  std::error_code error;
+  std::optional<ItemReader> reader = ItemReader::OpenFile(picked, error);
   if (!reader) {
-    return Failure(kCannotRead, picked, 0, "the file cannot be opened for reading");
+    return Failure(kCannotRead, picked, 0, format::CannotOpen(error));
   }
   return ReadPuzzleFromFile(*reader, random, clock);
 }

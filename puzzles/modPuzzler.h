@@ -13,6 +13,9 @@ namespace orvanta {
 
 class ItemReader;
 
+// The most puzzle files a folder may hold.
+inline constexpr int kMaxPuzzleFiles = 32767;
+
 // One puzzle: the phrase exactly as its file holds it, and the category of its file.
 struct PuzzleData {
   std::string Solution;
@@ -41,8 +44,9 @@ using LoadResult = std::variant<PuzzleData, PuzzleError>;
 
 // Lists the puzzle files of `folder` (the Puzzles folder itself), checks each one's format mark,
 // picks one file and then one of its puzzles at random, reseeding `random` from `clock` before
-// each of the two draws.
-LoadResult LoadPuzzle(const std::filesystem::path& folder, RandomSource& random, Clock& clock);
+// each of the two draws. More than `maxFiles` puzzle files is an overflow.
+LoadResult LoadPuzzle(const std::filesystem::path& folder, RandomSource& random, Clock& clock,
+                      int maxFiles = kMaxPuzzleFiles);
 
 // The part of LoadPuzzle that reads the picked file: its category, its count, and the puzzle drawn
 // (reseeding `random` from `clock` before the draw). The reader must be at the file's start.

@@ -13,11 +13,13 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -740,24 +742,51 @@ TEST_F(ScriptGame, ScriptErrorsEndTheGameAtOnceNamingTheLine) {
   OnePuzzle("Test", "TO BE");
   struct Case {
     std::string before, faulty;
-    Events opened;  // what the commands after the last dump caused before the faulty line
+    Events opened;            // what the commands after the last dump caused before the faulty line
+    std::string quoted = {};  // how the error quotes the line, when not whole
   };
+  const std::string overlong = "key " + std::string(70000, 'x');
   const Case cases[] = {
       {"dump\n", "answer OK", {}},                // with no box open
       {"# a comment\n\ndump\n", "jump", {}},      // unknown, after a comment and a blank line
       {"dump\nkey F1\n", "dump", {QuickHelp()}},  // something else than an answer to a box
       {"click cmdSpin\nkey T\ndump\nkey E\n", "answer OK", {VowelQuestion('E')}},  // wrong answer
-      {"dump\n", "rand 1", {}}};  // a random value outside 0 to 1
+      {"dump\n", "rand 1", {}},  // a random value outside 0 to 1
+      // A byte that is not UTF-8 is quoted as U+FFFD; a line over 64 KB only in part.
+      {"dump\n", "key \xFF", {}, "(key \xEF\xBF\xBD)"},
+      {"dump\n", overlong, {}, "(" + overlong.substr(0, 100) + "...): the line is longer"}};
   const std::string error = R"({"event":"error","text":)" + Json(kAny) + "}";
   for (const Case& fault : cases) {
-    SCOPED_TRACE(fault.faulty);
+    SCOPED_TRACE(fault.faulty.substr(0, 60));
     const Game game = Play({11}, fault.before + fault.faulty + "\nkey F5\n");
     EXPECT_TRUE(SameEvents(game.Segment(-1), Join({fault.opened, {error, Exit(2)}})));
     ASSERT_GE(game.events.size(), 2U);
-    EXPECT_NE(game.events[game.events.size() - 2].find(fault.faulty), std::string::npos);
+    const std::string& text = game.events[game.events.size() - 2];
+    EXPECT_NE(text.find(fault.quoted.empty() ? fault.faulty : fault.quoted), std::string::npos)
+        << text.substr(0, 200);
     EXPECT_EQ(game.status, 2);
     EXPECT_FALSE(Contains(game.events, {Farewell().front()}));
     EXPECT_FALSE(Contains(game.events, {Sound("exit.wav")}));
+  }
+}
+
+// A folder option left empty, and events that cannot be written: a clear message on the error
+// stream and an exit status of their own.
+TEST_F(ScriptGame, EmptyFolderNameOrUnwritableOutputEndsWithAClearMessage) {
+  OnePuzzle("Test", "TO BE");
+  const std::filesystem::path err = folder_.Path().parent_path() / "err.txt";
+  const std::string program = "'" + std::string(ORVANTA_BINARY) + "' ";
+  const std::tuple<std::string, int, std::string> cases[] = {
+      {"--script --puzzles '' </dev/null", 2, "--puzzles needs the name of a folder"},
+      {"--check-puzzles '' </dev/null", 2, "--check-puzzles needs the name of a folder"},
+      {"--script --puzzles '" + folder_.Path().string() + "' </dev/null >/dev/full", 3,
+       "the events cannot be written to standard output (No space left on device)"}};
+  for (const auto& [arguments, status, message] : cases) {
+    const int ended = std::system((program + arguments + " 2>'" + err.string() + "'").c_str());
+    EXPECT_EQ(WIFEXITED(ended) ? WEXITSTATUS(ended) : -1, status) << arguments;
+    std::ifstream in(err);
+    const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(said.find(message), std::string::npos) << said;
   }
 }
 

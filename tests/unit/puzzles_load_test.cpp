@@ -7,6 +7,11 @@
 #include <tuple>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "puzzles/ItemReader.h"
 #include "puzzles/modPuzzler.h"
 #include "tests/fixtures/puzzles/TempPuzzleFolder.h"
@@ -200,22 +205,42 @@ TEST_F(LoadPuzzleTest, FolderThatGivesNoFileToDrawIsNamed) {
   const PuzzleError notAFolder = std::get<PuzzleError>(LoadPuzzle(file, random_, clock_));
   EXPECT_EQ(notAFolder.Number, 76);
   EXPECT_NE(notAFolder.Message().find("it is not a folder"), std::string::npos);
+  // Entries named like puzzle files that are no files are each named with the reason.
+  std::vector<std::string> named = {"a.orp is a folder"};
+  std::filesystem::create_directory(folder_.Path() / "a.orp");
+#ifndef _WIN32
+  ASSERT_EQ(::mkfifo((folder_.Path() / "b.orp").c_str(), 0600), 0);
+  std::filesystem::create_symlink(folder_.Path() / "nowhere", folder_.Path() / "c.orp");
+  std::filesystem::create_symlink(folder_.Path() / "d.orp", folder_.Path() / "d.orp");
+  // The message names the first three by name and counts the rest.
+  named.insert(named.end(), {"b.orp is a named pipe (FIFO), c.orp is a link that leads nowhere, "
+                             "and 1 more entry that is no file"});
+#endif
   const PuzzleError noPuzzleFiles = Failed({0.0, 0.0});
   EXPECT_EQ(noPuzzleFiles.Number, 9);
   EXPECT_EQ(noPuzzleFiles.Path, folder_.Path());
-  EXPECT_NE(noPuzzleFiles.Message().find(".orp"), std::string::npos);
-  // More than 32767 puzzle files is an overflow. Only the format mark is read while the folder
-  // is scanned, so that is all each file needs.
-  for (int i = 0; i < 32768; ++i) {
-    // Appended rather than `"p" + std::to_string(i)`: GCC 12 at -O3 reports a false overlap
-    // (-Wrestrict) in the string insert that form expands to.
-    std::string name = "p";
-    name.append(std::to_string(i)).append(".orp");
+  EXPECT_NE(noPuzzleFiles.Message().find("holds no puzzle files"), std::string::npos);
+  for (const std::string& entry : named) {
+    EXPECT_NE(noPuzzleFiles.Message().find(entry), std::string::npos) << noPuzzleFiles.Message();
+  }
+  // More puzzle files than the limit (made small here) is an overflow. Only the format mark is
+  // read while the folder is scanned, so that is all each file needs.
+  for (const char* name : {"p1.orp", "p2.orp", "p3.orp"}) {
     folder_.Write(name, "ZONTARY_WHEEL/PDATA/1.x");
   }
-  const PuzzleError tooMany = Failed({0.0, 0.0});
-  EXPECT_EQ(tooMany.Number, 6);
-  EXPECT_EQ(tooMany.Path, folder_.Path());
+  const LoadResult tooMany = LoadPuzzle(folder_.Path(), random_, clock_, 2);
+  EXPECT_EQ(std::get<PuzzleError>(tooMany).Number, 6);
+  EXPECT_EQ(std::get<PuzzleError>(tooMany).Path, folder_.Path());
+#ifndef _WIN32
+  // A file that cannot be read is named with the reason (the superuser reads every file).
+  if (::geteuid() != 0) {
+    const auto locked = folder_.Write("p0.orp", "ZONTARY_WHEEL/PDATA/1.x");
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    EXPECT_EQ(Failed({0.0, 0.0}).Message(),
+              "No puzzle could be loaded from " + locked.string() +
+                  ": the file cannot be opened for reading (Permission denied). (error 75)");
+  }
+#endif
 }
 
 // A bad mark or an empty file fails the scan even beside a good file that is drawn.
