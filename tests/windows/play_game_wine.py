@@ -1,0 +1,202 @@
+#!/usr/bin/python3
+"""Plays a short game of the Windows build under Wine with real key presses.
+
+Usage: play_game_wine.py --wine WINE-RUN --game orvanta.exe --jaws jfwapi32.dll
+                         --check window_check.exe [--artefacts DIR] [--timeout SECONDS]
+
+Run it on a private display with a window manager (tests/with-display.sh). The game runs from
+a folder of its own with a fake JAWS library beside it that records every sentence with its
+interrupt flag. The run spins ($200), calls T, asks for the money and the used letters, opens
+Quick Help and releases F4 there after pressing it in the box (not a command), opens the About
+box and closes it with Escape, reads the controls' accessible names through Windows'
+accessibility layer (window_check.exe), and solves the puzzle. A screenshot of the main window
+is kept in the artefacts folder.
+
+Exit status: 0 passed, 1 failed, 77 skipped (no display, or xdotool/ImageMagick missing).
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+import e2e_common as e2e  # noqa: E402
+
+BOARD_AT_START = ["The current puzzle is. ", "Blank.", "Blank.", "Space.", "Blank.", "Blank."]
+BOARD_AFTER_T = ["The current puzzle is. ", "T.", "Blank.", "Space.", "Blank.", "Blank."]
+# (interrupt, sentence): only the program's name and F4 cut off what is being said.
+SPLASH = [(1, "Orvanta. Version 0.4")]
+DEAL = [(0, "The category is, Short Phrases")] + [(0, s) for s in BOARD_AT_START]
+SPIN = [(0, "Spinning the wheel."), (0, "200 dollars.")]
+CALL_T = [(0, "There are 1 T's."), (0, "You currently have $200")] + [(0, s) for s in BOARD_AFTER_T]
+MONEY = [(0, "You currently have $200")]
+USED = [(1, "The following letters have been used. T")]
+ABOUT = [(1, "Orvanta. Version 0.4"), (0, "Written by the Orvanta developers."),
+         (0, "Sound effects made for Orvanta by its developers.")]
+FAREWELL = [(0, "Thanks for playing Orvanta. Exiting program.")]
+RAND = [0, 0, (3 - 0.5) / 24]  # the puzzle file, the puzzle, the spin: slot 3 is $200
+
+# What a screen reader learns of the main window: class|role|name|shown, one control a line.
+# Each text box is named by the label before it.
+MAIN_WINDOW = """Static|10|Current Puzzle|shown
+Edit|42|Current Puzzle|shown
+Button|10|Spin Wheel|shown
+Button|10|Solve the Puzzle|shown
+Static|10|Puzzle Category|shown
+Edit|42|Puzzle Category|shown
+Static|10|Used Letter Board|shown
+Edit|42|Used Letter Board|shown
+Static|10|Your Assets|shown
+Edit|42|Your Assets|shown
+Static|10|$200|shown
+Button|10|Puzzle|shown
+Button|10|Wheel|shown"""
+
+
+class WineGame:
+    """The game in a folder of its own, with the fake JAWS library beside it."""
+
+    def __init__(self, args):
+        self.args = args
+        self.folder = tempfile.mkdtemp(prefix="orvanta-wine-")
+        for program in (args.game, args.jaws):
+            shutil.copy(program, self.folder)
+        os.makedirs(os.path.join(self.folder, "Puzzles"))
+        with open(os.path.join(self.folder, "Puzzles", "e2e.orp"), "wb") as out:
+            out.write(b"ZONTARY_WHEEL/PDATA/1.x\r\nC Short Phrases\r\nTP 1\r\nTO BE\r\n")
+        self.log = os.path.join(self.folder, "jaws.log")
+        self.process = None
+
+    def start(self):
+        env = dict(os.environ, ORVANTA_FAKE_JAWS_LOG="jaws.log", LANG="C.UTF-8")
+        game = os.path.basename(self.args.game)
+        self.process = subprocess.Popen(
+            [self.args.wine, game, "--puzzles", "Puzzles", "--speech", "screenreader",
+             "--rand", ",".join(str(r) for r in RAND)],
+            cwd=self.folder, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL, start_new_session=True)
+
+    def spoken(self):
+        try:
+            with open(self.log, "rb") as log:
+                lines = log.read().decode("cp1252").splitlines()
+        except FileNotFoundError:
+            return []
+        return [(int(line[0]), line[2:]) for line in lines if len(line) > 1]
+
+    def wait_spoken(self, count, what, deadline):
+        def enough():
+            if len(self.spoken()) >= count:
+                return True
+            if self.process.poll() is not None:
+                raise e2e.Failure("the game ended (status %s) while waiting for %s"
+                                  % (self.process.returncode, what))
+            return False
+        try:
+            e2e.wait_for(enough, what, deadline, limit=30)
+        except e2e.Failure as failure:
+            raise e2e.Failure("%s; spoken so far: %s" % (failure, self.spoken()))
+
+    def window_check(self, which):
+        done = subprocess.run([self.args.wine, self.args.check, which], stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, text=True, timeout=30)
+        return done.stdout.replace("\r", "").strip()
+
+
+def play(args, game, failures):
+    deadline = e2e.Deadline(args.timeout)
+    game.start()
+    main = e2e.wait_for(e2e.find_main_window, "the main window", deadline, limit=60)[0]
+    done = len(SPLASH + DEAL)
+    game.wait_spoken(done, "the category and the board", deadline)
+    e2e.wait_focus(main, "the main window", deadline)
+
+    def keys(sentences, what, *pressed):
+        nonlocal done
+        e2e.press(*pressed)
+        done += len(sentences)
+        game.wait_spoken(done, what, deadline)
+
+    # The board has the focus; Tab reaches the spin button and Space presses it.
+    keys(SPIN, "the spin", "Tab", "space")
+    time.sleep(0.3)
+    os.makedirs(args.artefacts, exist_ok=True)
+    if e2e.run_tool(["import", "-window", "root",
+                     os.path.join(args.artefacts, "windows-main-window.png")], timeout=15) is None:
+        failures.append("no screenshot could be taken")
+    keys(CALL_T, "the T and the board", "t")
+    keys(MONEY, "the money (F5)", "F5")
+    keys(USED, "the used letters (F4)", "F4")
+
+    # F4 pressed in the Quick Help box and released in the main window is no command: only
+    # the money follows.
+    e2e.press("F1")
+    box = e2e.wait_for(lambda: e2e.find_window("^Quick Help$"), "Quick Help", deadline)[0]
+    e2e.wait_focus(box, "the Quick Help box", deadline)
+    e2e.run_tool(["xdotool", "keydown", "F4"])
+    e2e.press("Return")
+    e2e.wait_focus(main, "the main window after Quick Help", deadline)
+    e2e.run_tool(["xdotool", "keyup", "F4"])
+    keys(MONEY, "the money after Quick Help", "F5")
+
+    names = game.window_check("main")
+    if names != MAIN_WINDOW:
+        failures.append("the main window's controls as a screen reader learns them:\n%s\n"
+                        "expected:\n%s" % (names, MAIN_WINDOW))
+
+    # Help > About: the same small window as the splash, closed by Escape.
+    keys(ABOUT, "the About box's sentences", "alt+h", "a")
+    about = game.window_check("about")
+    if "Static|10|Version 0.4|shown" not in about or "Button|10|OK|shown" not in about:
+        failures.append("the About box shows:\n%s" % about)
+    e2e.press("Escape")
+    e2e.wait_for(lambda: game.window_check("about") == "no window", "the About box to close",
+                 deadline, limit=10)
+
+    e2e.press("F12")
+    for title, typed in (("Solve Puzzle", "to be"), ("Correct!", None), ("Final Winnings", None)):
+        box = e2e.wait_for(lambda: e2e.find_window("^%s$" % title), title, deadline)[0]
+        e2e.wait_focus(box, "the %s box" % title, deadline)
+        if typed:
+            e2e.type_text(typed)
+        e2e.press("Return")
+    game.wait_spoken(done + len(FAREWELL), "the farewell", deadline)
+    e2e.wait_for(lambda: game.process.poll() is not None, "the game to end", deadline, limit=15)
+    if game.process.returncode != 0:
+        failures.append("the game ended with status %s" % game.process.returncode)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    for option in ("--wine", "--game", "--jaws", "--check"):
+        parser.add_argument(option, required=True)
+    parser.add_argument("--artefacts", default=os.path.join(os.getcwd(), "artefacts"))
+    parser.add_argument("--timeout", type=float, default=150)
+    args = parser.parse_args()
+    e2e.skip_unless_display()
+
+    game = WineGame(args)
+    failures = []
+    try:
+        play(args, game, failures)
+    except e2e.Failure as failure:
+        failures.append(str(failure))
+    finally:
+        e2e.stop_process(game.process)
+    expected = SPLASH + DEAL + SPIN + CALL_T + MONEY + USED + MONEY + ABOUT + FAREWELL
+    if game.spoken() != expected:
+        failures.append("the fake JAWS heard:\n  %r\nexpected:\n  %r" % (game.spoken(), expected))
+    shutil.rmtree(game.folder, ignore_errors=True)
+    if failures:
+        print("FAIL:\n - " + "\n - ".join(failures))
+        return 1
+    print("PASS: a whole game under Wine, heard through JAWS as expected")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,68 @@
+// window_check.exe: prints what a screen reader learns from one of the game's windows through
+// Windows' accessibility layer (oleacc): each child control's class, accessible role and name,
+// and whether it shows, one a line. The end-to-end test compares it with what it expects.
+#include <windows.h>
+
+#include <oleacc.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string Narrow(const wchar_t* text) {
+  if (text == nullptr)
+    return {};
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.data(), length, nullptr, nullptr);
+  return narrow;
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+  wchar_t kind[64] = {};
+  GetClassNameW(child, kind, 64);
+  std::string name;
+  long role = 0;
+  IAccessible* accessible = nullptr;
+  if (SUCCEEDED(AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT),
+                                           __uuidof(IAccessible),
+                                           reinterpret_cast<void**>(&accessible)))) {
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR text = nullptr;
+    if (accessible->get_accName(self, &text) == S_OK) {
+      name = Narrow(text);
+      SysFreeString(text);
+    }
+    VARIANT answer;
+    VariantInit(&answer);
+    if (accessible->get_accRole(self, &answer) == S_OK && answer.vt == VT_I4)
+      role = answer.lVal;
+    accessible->Release();
+  }
+  std::printf("%s|%ld|%s|%s\n", Narrow(kind).c_str(), role, name.c_str(),
+              IsWindowVisible(child) != FALSE ? "shown" : "hidden");
+  return TRUE;
+}
+
+}  // namespace
+
+// With "about", the About box (the game's window without a menu bar); else the main window.
+int main(int argc, char** argv) {
+  const bool about = argc > 1 && std::string(argv[1]) == "about";
+  CoInitialize(nullptr);
+  HWND window = nullptr;
+  do {
+    window = FindWindowExW(nullptr, window, L"OrvantaWindow", nullptr);
+  } while (window != nullptr && (GetMenu(window) == nullptr) != about);
+  if (window == nullptr) {
+    std::printf("no window\n");
+    return 1;
+  }
+  EnumChildWindows(window, PrintChild, 0);
+  CoUninitialize();
+  return 0;
+}
