@@ -4,16 +4,14 @@
 // answers as a JAWS that is not running.
 #include <windows.h>
 
-#include <cstdio>
+#include <fstream>
 
 extern "C" BOOL __stdcall JFWSayString(const char* text, BOOL interrupt) {
   char path[MAX_PATH];
   const DWORD length = GetEnvironmentVariableA("ORVANTA_FAKE_JAWS_LOG", path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH)
     return FALSE;
-  if (FILE* log = std::fopen(path, "ab"); log != nullptr) {
-    std::fprintf(log, "%d %s\n", interrupt != FALSE ? 1 : 0, text != nullptr ? text : "");
-    std::fclose(log);
-  }
+  std::ofstream(path, std::ios::binary | std::ios::app)
+      << (interrupt != FALSE ? 1 : 0) << ' ' << (text != nullptr ? text : "") << '\n';
   return TRUE;
 }
