@@ -19,6 +19,10 @@ namespace orvanta {
 // when the system cannot say). The game's data is found from there (see DataFolder.h).
 std::filesystem::path ExecutableFolder();
 
+// Standard output writes its bytes as they are: script mode's events end in a line feed alone,
+// also where text output would turn it into CR LF (Windows).
+void UseBinaryStandardOutput();
+
 // The real game's window toolkit, speech routes and wave player, built for the player's options.
 struct NativeParts {
   std::unique_ptr<ui::Toolkit> toolkit;  // first in, last out: the others may use the display

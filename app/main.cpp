@@ -20,6 +20,7 @@ namespace {
 using namespace orvanta;
 
 int RunScript(const Options& options, ui::AppInfo app, std::filesystem::path puzzleFolder) {
+  UseBinaryStandardOutput();
   ui::ScriptEvents events(std::cout);
   QueuedRandom random;
   for (double r : options.rand)

@@ -11,6 +11,8 @@ packages=(
   xvfb xauth x11-utils xdotool openbox imagemagick fonts-dejavu-core
   dbus dbus-x11 at-spi2-core python3-pyatspi sox
   lintian
+  # The Windows game: cross-built 32-bit with MinGW-w64, tested under 32-bit Wine.
+  g++-mingw-w64-i686-posix wine wine32:i386
 )
 
 missing=()
@@ -26,5 +28,9 @@ if [ "$(id -u)" -ne 0 ]; then
   sudo="sudo"
 fi
 echo "Installing: ${missing[*]}"
+# 32-bit Wine comes from the i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/fixtures/SystemCommand.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -99,7 +101,8 @@ double CrossingRate(const std::vector<double>& x, double from, double to) {
 }
 
 int RunGenerator(const fs::path& folder) {
-  return std::system(("\"" ORVANTA_MAKE_SOUNDS "\" \"" + folder.string() + "\"").c_str());
+  using orvanta::testing::Quoted;
+  return orvanta::testing::RunCommand(Quoted(ORVANTA_MAKE_SOUNDS) + " " + Quoted(folder));
 }
 
 fs::path TempFolder(const std::string& name) {

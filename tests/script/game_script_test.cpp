@@ -23,8 +23,7 @@
 #include <utility>
 #include <vector>
 
-#include <sys/wait.h>
-
+#include "tests/fixtures/SystemCommand.h"
 #include "tests/fixtures/puzzles/TempPuzzleFolder.h"
 
 namespace orvanta {
@@ -267,11 +266,11 @@ class ScriptGame : public ::testing::Test {
     const std::filesystem::path scriptFile = folder_.Path().parent_path() / "script.txt";
     const std::filesystem::path outFile = folder_.Path().parent_path() / "events.jsonl";
     std::ofstream(scriptFile, std::ios::binary) << script;
-    const std::string command = "'" + std::string(ORVANTA_BINARY) + "' --script --puzzles '" +
-                                puzzles.string() + "' --rand " + rand + " <'" +
-                                scriptFile.string() + "' >'" + outFile.string() + "' 2>/dev/null";
-    const int status = std::system(command.c_str());
-    Game game{{}, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+    using testing::Quoted;
+    Game game{{},
+              testing::RunCommand(Quoted(ORVANTA_BINARY) + " --script --puzzles " +
+                                  Quoted(puzzles) + " --rand " + rand + " <" + Quoted(scriptFile) +
+                                  " >" + Quoted(outFile) + " 2>" + testing::kNoOutput)};
     std::ifstream in(outFile, std::ios::binary);
     for (std::string line; std::getline(in, line);) {
       game.events.push_back(line);

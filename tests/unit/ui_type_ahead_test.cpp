@@ -58,7 +58,8 @@ class TypeAheadTest : public ::testing::Test {
         ("orvanta-typeahead-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
          ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(folder_);
-    std::ofstream(folder_ / "a.orp") << "ZONTARY_WHEEL/PDATA/1.x\r\nC Test\r\nTP 1\r\nTEST SET\r\n";
+    std::ofstream(folder_ / "a.orp", std::ios::binary)
+        << "ZONTARY_WHEEL/PDATA/1.x\r\nC Test\r\nTP 1\r\nTEST SET\r\n";
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
 
