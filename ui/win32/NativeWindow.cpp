@@ -647,6 +647,8 @@ LRESULT NativeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       // The control that had the focus gets it back when the player returns to the window.
       if (LOWORD(wParam) == WA_INACTIVE) {
+        // Keys still down now are released in another window: their releases are not ours.
+        keysDown_.fill(false);
         const HWND focus = GetFocus();
         savedFocus_ = focus != nullptr && IsChild(handle_, focus) != FALSE ? focus : nullptr;
       } else if (const NativeControl* saved = FindEntry(savedFocus_);
