@@ -12,6 +12,12 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME orvanta-${PROJECT_VERSION}-windows)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    add_test(NAME zip_package
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/package/check_zip.sh ${CMAKE_BINARY_DIR}
+                     ${CMAKE_CROSSCOMPILING_EMULATOR})
+    set_tests_properties(zip_package PROPERTIES LABELS package TIMEOUT 300)
+  endif()
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
