@@ -1,12 +1,13 @@
-// SdlWavePlayer.cpp: finding, decoding and playing the game's sound effects.
+// SdlWavePlayer.cpp: finding and playing the game's sound effects.
 #include "speech/linux/SdlWavePlayer.h"
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <system_error>
+
+#include "speech/linux/WaveFile.h"
 
 namespace orvanta::speech {
 namespace {
@@ -35,16 +36,6 @@ std::optional<std::filesystem::path> ExistingFile(const std::filesystem::path& c
   return std::nullopt;
 }
 
-// Frees what SDL_LoadWAV allocated.
-struct WaveBuffer {
-  std::uint8_t* data = nullptr;
-  std::uint32_t length = 0;
-  WaveBuffer() = default;
-  WaveBuffer(const WaveBuffer&) = delete;
-  WaveBuffer& operator=(const WaveBuffer&) = delete;
-  ~WaveBuffer() { SDL_FreeWAV(data); }
-};
-
 }  // namespace
 
 std::optional<std::filesystem::path> FindSoundFile(std::string_view fileName,
@@ -66,38 +57,6 @@ std::optional<std::filesystem::path> FindSoundFile(std::string_view fileName,
     return std::nullopt;
   }
   return ExistingFile(dataFolder / path);
-}
-
-std::optional<Samples> LoadWave(const std::filesystem::path& file) {
-  SDL_AudioSpec spec{};
-  WaveBuffer wave;
-  if (SDL_LoadWAV(file.c_str(), &spec, &wave.data, &wave.length) == nullptr) {
-    return std::nullopt;
-  }
-  SDL_AudioCVT cvt{};
-  const int needed = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 1,
-                                       AudioOutput::kSampleRate);
-  if (needed < 0) {
-    return std::nullopt;
-  }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(wave.length) *
-                                  static_cast<std::size_t>(std::max(1, cvt.len_mult)));
-  std::memcpy(bytes.data(), wave.data, wave.length);
-  std::size_t converted = wave.length;
-  if (needed == 1) {
-    cvt.buf = bytes.data();
-    cvt.len = static_cast<int>(wave.length);
-    if (SDL_ConvertAudio(&cvt) != 0) {
-      return std::nullopt;
-    }
-    converted = static_cast<std::size_t>(cvt.len_cvt);  // only set when a conversion ran
-  }
-  Samples samples(converted / sizeof(std::int16_t));
-  std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(std::int16_t));
-  if (samples.empty()) {
-    return std::nullopt;
-  }
-  return samples;
 }
 
 SdlWavePlayer::SdlWavePlayer(std::shared_ptr<AudioOutput> output, std::filesystem::path dataFolder)

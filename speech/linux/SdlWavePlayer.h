@@ -21,9 +21,6 @@ namespace orvanta::speech {
 std::optional<std::filesystem::path> FindSoundFile(std::string_view fileName,
                                                    const std::filesystem::path& dataFolder);
 
-// Reads a WAV file and converts it to the output's format; empty when it cannot be read.
-std::optional<Samples> LoadWave(const std::filesystem::path& file);
-
 class SdlWavePlayer : public WavePlayer {
  public:
   SdlWavePlayer(std::shared_ptr<AudioOutput> output, std::filesystem::path dataFolder);
