@@ -25,7 +25,7 @@ done
 echo "=== fuzzing (short) ==="
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
-ctest --test-dir build/fuzz -R fuzz --output-on-failure --timeout 300 || status=1
+ctest --test-dir build/fuzz -L fuzz -j "$jobs" --output-on-failure --timeout 300 || status=1
 
 echo "=== Windows build, tests under Wine ==="
 scripts/test-windows.sh || status=1
