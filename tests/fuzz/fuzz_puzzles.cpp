@@ -1,6 +1,7 @@
 // Arbitrary bytes as a puzzle file: the item reader, the checker and the loader's reading of the
-// picked file must never crash, never hold an item past the limit and always hand out UTF-8; a
-// file the checker passes always loads.
+// picked file must never crash, never hold an item past the limit, read a UTF-8 file as UTF-8
+// (however it is cut into pieces) and always hand out UTF-8; a file the checker passes always
+// loads.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -26,6 +27,14 @@ class StillClock final : public orvanta::Clock {
 // limit and is UTF-8.
 void ReadEveryItem(const std::string& bytes) {
   orvanta::ItemReader reader = orvanta::ItemReader::FromBytes(bytes, "fuzz.orp");
+  const bool utf8 = orvanta::text::IsValidUtf8(bytes);
+  Require((reader.Encoding() == orvanta::TextEncoding::Utf8) == utf8,
+          "a file is read as UTF-8 exactly when it is UTF-8");
+  orvanta::text::Utf8Check pieces;
+  for (std::string_view rest = bytes; !rest.empty(); rest.remove_prefix(rest.size() / 2 + 1)) {
+    pieces.Feed(rest.substr(0, rest.size() / 2 + 1));
+  }
+  Require(pieces.Valid() == utf8, "UTF-8 is told apart the same in pieces as whole");
   int number = 0;
   int line = 1;
   while (reader.Next()) {
@@ -52,9 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const orvanta::PuzzleFileReport report =
       orvanta::CheckPuzzleFile(forChecker, [&](const orvanta::PuzzleProblem& problem) {
         ++listed;
-        Require(problem.Item >= 0 && !problem.What.empty() &&
-                    orvanta::text::IsValidUtf8(problem.What),
-                "a problem names its item and what is wrong, in UTF-8");
+        Require(
+            problem.Item >= 0 && !problem.What.empty() && orvanta::text::IsValidUtf8(problem.What),
+            "a problem names its item and what is wrong, in UTF-8");
       });
   Require(report.Puzzles >= 0 && report.Problems >= 0, "counts are never negative");
   Require(listed == std::min(report.Problems, orvanta::kListedProblems + 1),

@@ -50,6 +50,7 @@ def script():
         "vowel": "AEIOU\nkey A\nanswer Yes\nkey E\nanswer No\nrand 0.999\nclick cmdSpin\ndump\n",
         "errors": "X\n# comment\n\nanswer OK\nclose frmMain\n",
         "bytes": "\xff\xfe\n\xe9\x80\nkey \x00\n",
+        "long-line": "A\nclick cmdSpin\nkey F12\nanswer OK " + "é" * 33000 + "\nkey T\n",
     }
 
 

@@ -1,0 +1,105 @@
+// Arbitrary scripts through a whole game in script mode. Input: a puzzle phrase up to the first
+// line feed (written as the one puzzle of a puzzle file), then the script's commands.
+// Whatever the script holds, the run writes JSON lines in UTF-8 and ends with one exit event
+// whose code is 0, 1 or 2; a script error is named in an error event first.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "app/Program.h"
+#include "speech/ScriptSpeech.h"
+#include "tests/fuzz/FuzzCheck.h"
+#include "ui/ProgramEnd.h"
+#include "ui/ScriptToolkit.h"
+
+using orvanta::fuzz::Require;
+
+namespace {
+
+// A clock that always says the same, so a run can be repeated from its input alone.
+class StillClock final : public orvanta::Clock {
+ public:
+  std::uint64_t Ticks() override { return 1; }
+};
+
+// A private puzzle folder for the whole fuzzing run, removed at its end.
+class PuzzleFolder {
+ public:
+  PuzzleFolder() {
+    std::string name = (std::filesystem::temp_directory_path() / "orvanta-fuzz-XXXXXX").string();
+    Require(mkdtemp(name.data()) != nullptr, "a temporary folder can be made");
+    path_ = name;
+  }
+  PuzzleFolder(const PuzzleFolder&) = delete;
+  PuzzleFolder& operator=(const PuzzleFolder&) = delete;
+  ~PuzzleFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const PuzzleFolder folder;
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const std::size_t lineEnd = input.find('\n');
+  {
+    std::ofstream file(folder.Path() / "fuzz.orp", std::ios::binary | std::ios::trunc);
+    file << "ZONTARY_WHEEL/PDATA/1.x\r\nC Fuzz\r\nTP 1\r\n" << input.substr(0, lineEnd);
+  }
+  std::istringstream script(
+      std::string(lineEnd == std::string_view::npos ? "" : input.substr(lineEnd + 1)));
+
+  // Wired as `orvanta --script --puzzles <folder> --rand 0,0` wires it.
+  std::ostringstream out;
+  orvanta::ui::ScriptEvents events(out);
+  orvanta::QueuedRandom random;
+  random.Queue(0);
+  random.Queue(0);
+  StillClock clock;
+  orvanta::ui::ScriptToolkit toolkit(script, events, random);
+  orvanta::speech::ScriptSpeechPlatform speech(events);
+  orvanta::speech::ScriptWavePlayer wavePlayer(events);
+  orvanta::ui::ProgramEnded end;
+  {
+    orvanta::Program program(orvanta::Platform{toolkit, wavePlayer, speech, random, clock,
+                                               orvanta::ui::AppInfo{}, folder.Path()});
+    toolkit.SetStateReporter([&program] { return program.State(); });
+    try {
+      program.Main();
+    } catch (orvanta::ui::ProgramEnded& ended) {
+      end = std::move(ended);
+    }
+  }
+  if (!end.error.empty()) {
+    events.Error(end.error);
+  }
+  events.Exit(end.exitCode);  // writing to memory never fails
+
+  std::istringstream written(out.str());
+  orvanta::fuzz::JsonFields last;
+  bool errorSeen = false;
+  int exits = 0;
+  for (std::string line; std::getline(written, line);) {
+    auto fields = orvanta::fuzz::ReadJsonLine(line);
+    Require(fields.has_value(), "every event is one line of JSON in UTF-8");
+    errorSeen = errorSeen || fields->at("event") == "error";
+    exits += fields->at("event") == "exit" ? 1 : 0;
+    last = std::move(*fields);
+  }
+  Require(exits == 1 && last.at("event") == "exit", "the run ends with one exit event");
+  Require(end.exitCode >= 0 && end.exitCode <= 2, "the exit code is 0, 1 or 2");
+  Require(end.exitCode != 2 || errorSeen, "a script error is named");
+  return 0;
+}
