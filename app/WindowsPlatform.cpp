@@ -1,15 +1,27 @@
-// WindowsPlatform.cpp: the game on Windows: the executable's folder from GetModuleFileNameW and
-// standard output in binary mode. Without the native back ends (ORVANTA_NATIVE_WINDOW) only
-// script mode and the puzzle checker run.
+// WindowsPlatform.cpp: the game on Windows: native Win32 windows (ui/win32), the screen readers'
+// libraries, the Window-Eyes object and SAPI 5 for speech, winmm for sound (speech/windows), the
+// executable's folder from GetModuleFileNameW.
+//
+// orvanta.exe is a console program, so that script mode and the puzzle checker write to the
+// console or pipe they are started from. A windowed game started from Explorer gets a console
+// of its own, which it lets go of at once (the player's screen reader then stays on the game's
+// window); started from a console, it leaves that console alone.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#undef PlaySound  // winmm's own PlaySound, not the wave player's
 
 #include <cstdio>
 #include <string>
 #include <system_error>
 
 #include "app/NativePlatform.h"
+
+#ifdef ORVANTA_NATIVE_WINDOW
+#include "speech/windows/WindowsSpeechPlatform.h"
+#include "speech/windows/WinmmWavePlayer.h"
+#include "ui/win32/Win32Toolkit.h"
+#endif
 
 namespace orvanta {
 
@@ -35,6 +47,59 @@ void UseBinaryStandardOutput() {
   _setmode(_fileno(stdout), _O_BINARY);
 }
 
+#ifdef ORVANTA_NATIVE_WINDOW
+
+namespace {
+
+speech::WindowsSpeech ChoiceOf(SpeechOption option) {
+  switch (option) {
+    case SpeechOption::SelfVoicing:
+      return speech::WindowsSpeech::SelfVoicing;
+    case SpeechOption::Silent:
+      return speech::WindowsSpeech::Silent;
+    case SpeechOption::Default:
+    case SpeechOption::ScreenReader:
+      break;
+  }
+  return speech::WindowsSpeech::ScreenReader;
+}
+
+class NoSound final : public speech::WavePlayer {
+ public:
+  void PlaySound(std::string_view, speech::PlayMode) override {}
+};
+
+// Lets go of a console that was made for this program alone (started from Explorer).
+void LeaveOwnConsole() {
+  DWORD processes[2];
+  if (GetConsoleProcessList(processes, 2) == 1) {
+    FreeConsole();
+  }
+}
+
+}  // namespace
+
+std::optional<NativeParts> BuildNativeParts(int /*argc*/, char** /*argv*/, const Options& options,
+                                            const std::filesystem::path& dataFolder,
+                                            std::string& error) {
+  LeaveOwnConsole();
+  NativeParts parts;
+  parts.toolkit = ui::MakeWin32Toolkit(error);
+  if (!parts.toolkit) {
+    return std::nullopt;
+  }
+  if (options.noSound) {
+    parts.wavePlayer = std::make_unique<NoSound>();
+  } else {
+    parts.wavePlayer = std::make_unique<speech::WinmmWavePlayer>(dataFolder);
+  }
+  parts.speech =
+      std::make_unique<speech::WindowsSpeechPlatform>(ChoiceOf(options.speech), ExecutableFolder());
+  return parts;
+}
+
+#else
+
 std::optional<NativeParts> BuildNativeParts(int /*argc*/, char** /*argv*/,
                                             const Options& /*options*/,
                                             const std::filesystem::path& /*dataFolder*/,
@@ -42,5 +107,7 @@ std::optional<NativeParts> BuildNativeParts(int /*argc*/, char** /*argv*/,
   error = "this build has no window, speech or sound; use --script or --check-puzzles.";
   return std::nullopt;
 }
+
+#endif
 
 }  // namespace orvanta

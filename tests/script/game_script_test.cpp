@@ -270,7 +270,7 @@ class ScriptGame : public ::testing::Test {
     Game game{{},
               testing::RunCommand(Quoted(ORVANTA_BINARY) + " --script --puzzles " +
                                   Quoted(puzzles) + " --rand " + rand + " <" + Quoted(scriptFile) +
-                                  " >" + Quoted(outFile) + " 2>" + testing::kNoOutput)};
+                                  " >" + Quoted(outFile) + " 2>" + testing::kNullDevice)};
     std::ifstream in(outFile, std::ios::binary);
     for (std::string line; std::getline(in, line);) {
       game.events.push_back(line);
@@ -774,15 +774,21 @@ TEST_F(ScriptGame, ScriptErrorsEndTheGameAtOnceNamingTheLine) {
 TEST_F(ScriptGame, EmptyFolderNameOrUnwritableOutputEndsWithAClearMessage) {
   OnePuzzle("Test", "TO BE");
   const std::filesystem::path err = folder_.Path().parent_path() / "err.txt";
-  const std::string program = "'" + std::string(ORVANTA_BINARY) + "' ";
-  const std::tuple<std::string, int, std::string> cases[] = {
-      {"--script --puzzles '' </dev/null", 2, "--puzzles needs the name of a folder"},
-      {"--check-puzzles '' </dev/null", 2, "--check-puzzles needs the name of a folder"},
-      {"--script --puzzles '" + folder_.Path().string() + "' </dev/null >/dev/full", 3,
-       "the events cannot be written to standard output (No space left on device)"}};
+  using testing::kNullDevice;
+  const std::string program = testing::Quoted(ORVANTA_BINARY) + " ";
+  std::vector<std::tuple<std::string, int, std::string>> cases = {
+      {"--script --puzzles \"\" <" + std::string(kNullDevice), 2,
+       "--puzzles needs the name of a folder"},
+      {"--check-puzzles \"\" <" + std::string(kNullDevice), 2,
+       "--check-puzzles needs the name of a folder"}};
+#ifndef _WIN32  // a device that refuses every write
+  cases.emplace_back("--script --puzzles '" + folder_.Path().string() + "' </dev/null >/dev/full",
+                     3,
+                     "the events cannot be written to standard output (No space left on device)");
+#endif
   for (const auto& [arguments, status, message] : cases) {
-    const int ended = std::system((program + arguments + " 2>'" + err.string() + "'").c_str());
-    EXPECT_EQ(WIFEXITED(ended) ? WEXITSTATUS(ended) : -1, status) << arguments;
+    EXPECT_EQ(testing::RunCommand(program + arguments + " 2>" + testing::Quoted(err)), status)
+        << arguments;
     std::ifstream in(err);
     const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(said.find(message), std::string::npos) << said;
