@@ -9,7 +9,8 @@ a folder of its own with a fake JAWS library beside it that records every senten
 interrupt flag. The run spins ($200), calls T, asks for the money and the used letters, opens
 Quick Help and releases F4 there after pressing it in the box (not a command), opens the About
 box and closes it with Escape, reads the controls' accessible names through Windows'
-accessibility layer (window_check.exe), and solves the puzzle. A screenshot of the main window
+accessibility layer (window_check.exe) in the main window and the solve box, and solves the
+puzzle. A screenshot of the main window
 is kept in the artefacts folder.
 
 Exit status: 0 passed, 1 failed, 77 skipped (no display, or xdotool/ImageMagick missing).
@@ -38,7 +39,9 @@ USED = [(1, "The following letters have been used. T")]
 ABOUT = [(1, "Orvanta. Version 0.4"), (0, "Written by the Orvanta developers."),
          (0, "Sound effects made for Orvanta by its developers.")]
 FAREWELL = [(0, "Thanks for playing Orvanta. Exiting program.")]
-RAND = [0, 0, (3 - 0.5) / 24]  # the puzzle file, the puzzle, the spin: slot 3 is $200
+RAND = [0, 0, (3 - 0.5) / 24]
+PROMPT = ("Edit|42|Input your solution to the puzzle. Be sure to include all punctuation "
+          "symbols!|shown")  # the puzzle file, the puzzle, the spin: slot 3 is $200
 
 # What a screen reader learns of the main window: class|role|name|shown, one control a line.
 # Each text box is named by the label before it.
@@ -110,10 +113,16 @@ class WineGame:
 def play(args, game, failures):
     deadline = e2e.Deadline(args.timeout)
     game.start()
-    main = e2e.wait_for(e2e.find_main_window, "the main window", deadline, limit=60)[0]
+    # The board is read once the main window shows; the splash (a window of the same name, out
+    # of the task bar) is gone by then.
     done = len(SPLASH + DEAL)
     game.wait_spoken(done, "the category and the board", deadline)
-    e2e.wait_focus(main, "the main window", deadline)
+    main = e2e.wait_for(e2e.find_main_window, "the main window", deadline)[0]
+    try:
+        e2e.wait_focus(main, "the main window", deadline)
+    except e2e.Failure as failure:
+        focus = e2e.run_tool(["xdotool", "getwindowfocus", "getwindowname"]) or "nothing"
+        raise e2e.Failure("%s (the focus is on %s)" % (failure, focus.strip()))
 
     def keys(sentences, what, *pressed):
         nonlocal done
@@ -162,6 +171,9 @@ def play(args, game, failures):
         box = e2e.wait_for(lambda: e2e.find_window("^%s$" % title), title, deadline)[0]
         e2e.wait_focus(box, "the %s box" % title, deadline)
         if typed:
+            if PROMPT not in game.window_check(title):
+                failures.append("the solve box's edit box is not named by its prompt:\n%s"
+                                % game.window_check(title))
             e2e.type_text(typed)
         e2e.press("Return")
     game.wait_spoken(done + len(FAREWELL), "the farewell", deadline)

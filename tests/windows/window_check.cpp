@@ -50,14 +50,19 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
 
 }  // namespace
 
-// With "about", the About box (the game's window without a menu bar); else the main window.
+// "main": the game's main window; "about": the About box (the game's window without a menu
+// bar); anything else: the window with that title (a box of the game).
 int main(int argc, char** argv) {
-  const bool about = argc > 1 && std::string(argv[1]) == "about";
+  const std::string which = argc > 1 ? argv[1] : "main";
   CoInitialize(nullptr);
   HWND window = nullptr;
-  do {
-    window = FindWindowExW(nullptr, window, L"OrvantaWindow", nullptr);
-  } while (window != nullptr && (GetMenu(window) == nullptr) != about);
+  if (which == "main" || which == "about") {
+    do {
+      window = FindWindowExW(nullptr, window, L"OrvantaWindow", nullptr);
+    } while (window != nullptr && (GetMenu(window) == nullptr) != (which == "about"));
+  } else {
+    window = FindWindowA(nullptr, which.c_str());
+  }
   if (window == nullptr) {
     std::printf("no window\n");
     return 1;

@@ -127,6 +127,14 @@ void Win32Toolkit::Unload(Window& window) {
   // Out of the list first: the messages of its destruction find no window of the game.
   std::unique_ptr<NativeWindow> native = std::move(*place);
   windows_.erase(place);
+  if (GetForegroundWindow() == native->Handle() && !windows_.empty()) {
+    // Windows would give the foreground to another program, and the game's next window (the
+    // main window after the splash) could then not take the keyboard: it stays with the game.
+    const auto shown = std::find_if(windows_.begin(), windows_.end(), [](const auto& other) {
+      return IsWindowVisible(other->Handle()) != FALSE;
+    });
+    SetForegroundWindow((shown != windows_.end() ? *shown : windows_.front())->Handle());
+  }
 }
 
 void Win32Toolkit::Repaint(Window& window) {
