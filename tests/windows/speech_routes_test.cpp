@@ -1,0 +1,217 @@
+// The Windows speech routes and wave player, as the game drives them, against fakes of our own
+// that record exactly what they receive: the JAWS library and NVDA's controller client beside
+// the game, an in-process COM object registered in the Wine prefix for Window-Eyes and for the
+// SAPI voice, and winmm replaced through a DLL override. Without them the game falls back.
+#include <gtest/gtest.h>
+#include <windows.h>
+#undef PlaySound  // winmm's own, not the wave player's
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+
+#include "speech/clsTARQSpeech.h"
+#include "speech/windows/WindowsSpeechPlatform.h"
+#include "speech/windows/WinmmWavePlayer.h"
+
+namespace orvanta::speech {
+namespace {
+
+namespace fs = std::filesystem;
+using Speech = clsTARQSpeech;
+
+// A folder of the test's own, emptied when the test ends, and the log the fakes write to.
+class Folder {
+ public:
+  explicit Folder(const std::string& name)
+      : path_(fs::temp_directory_path() / ("orvanta-routes-" + name)) {
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+  }
+  ~Folder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  const fs::path& Path() const { return path_; }
+  void Add(const fs::path& file) { fs::copy_file(file, path_ / file.filename()); }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(path_ / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+ private:
+  fs::path path_;
+};
+
+// Points a fake's log variable at a file, or (empty) leaves the fake "not running".
+void LogTo(const char* variable, const std::optional<fs::path>& file) {
+  SetEnvironmentVariableW(std::wstring(variable, variable + std::strlen(variable)).c_str(),
+                          file ? file->wstring().c_str() : nullptr);
+}
+
+constexpr char kAccented[] = "Caf\xC3\xA9 \xE2\x82\xAC 5";  // "Café € 5" in UTF-8
+constexpr char kAccentedAnsi[] = "Caf\xE9 \x80 5";          // the same in code page 1252
+
+TEST(ScreenReaderRoute, JawsHearsCodePageBytesAndInterruptFlagsBeforeNvda) {
+  Folder game("jaws");
+  game.Add(ORVANTA_FAKE_JAWS);
+  game.Add(ORVANTA_FAKE_NVDA);
+  LogTo("ORVANTA_FAKE_JAWS_LOG", game.Path() / "jaws.log");
+  LogTo("ORVANTA_FAKE_NVDA_LOG", game.Path() / "nvda.log");
+  WindowsSpeechPlatform platform(WindowsSpeech::ScreenReader, game.Path());
+  Speech speech(platform);
+  speech.SpeechType(Speech::kScreenReader);
+  speech.SayText(kAccented);
+  speech.SayText("Cut in", 1);
+  speech.SayText("Queued", 5);
+  speech.Interrupt();
+  EXPECT_EQ(game.Read("jaws.log"),
+            std::string("0 ") + kAccentedAnsi + "\n1 Cut in\n0 Queued\n1  \n");
+  EXPECT_EQ(game.Read("nvda.log"), "");
+  EXPECT_EQ(speech.SpeechType(), Speech::kScreenReader);
+}
+
+TEST(ScreenReaderRoute, NvdaSpeaksAndBraillesWhenJawsIsNotRunning) {
+  Folder game("nvda");
+  game.Add(ORVANTA_FAKE_JAWS);
+  game.Add(ORVANTA_FAKE_NVDA);
+  LogTo("ORVANTA_FAKE_JAWS_LOG", std::nullopt);
+  LogTo("ORVANTA_FAKE_NVDA_LOG", game.Path() / "nvda.log");
+  WindowsSpeechPlatform platform(WindowsSpeech::ScreenReader, game.Path());
+  Speech speech(platform);
+  speech.SpeechType(Speech::kScreenReader);
+  speech.SayText(kAccented);
+  speech.SayText("Cut in", 1);
+  speech.Interrupt();
+  EXPECT_EQ(game.Read("nvda.log"), std::string("speak ") + kAccented + "\nbraille " + kAccented +
+                                       "\ncancel\nspeak Cut in\nbraille Cut in\ncancel\n");
+}
+
+// No screen reader runs (or none is beside the game): the game speaks in its own voice, Wine's
+// SAPI here, which only pretends to speak; nothing fails.
+TEST(ScreenReaderRoute, WithoutARunningScreenReaderTheGameUsesItsOwnVoice) {
+  for (bool librariesBeside : {false, true}) {
+    Folder game("none");
+    if (librariesBeside) {
+      game.Add(ORVANTA_FAKE_JAWS);
+      game.Add(ORVANTA_FAKE_NVDA);
+    }
+    LogTo("ORVANTA_FAKE_JAWS_LOG", std::nullopt);
+    LogTo("ORVANTA_FAKE_NVDA_LOG", std::nullopt);
+    WindowsSpeechPlatform platform(WindowsSpeech::ScreenReader, game.Path());
+    Speech speech(platform);
+    speech.SpeechType(Speech::kScreenReader);
+    speech.SayText("Hello", 1);
+    speech.SayText("Again", 0, false, true);
+    speech.Interrupt();
+    EXPECT_EQ(speech.SpeechType(), Speech::kSelfVoicing) << librariesBeside;
+  }
+}
+
+// Registers the fake COM object under HKEY_CLASSES_ROOT of the test's Wine prefix for the
+// Window-Eyes ProgID, or in place of the SAPI voice; the voice's own entry is put back after.
+class RegisteredFake {
+ public:
+  static constexpr const wchar_t* kWindowEyesClass = L"{4D3F9A52-6C1B-4E0A-9E35-0F7A2B8C1D64}";
+  static constexpr const wchar_t* kSpVoiceClass = L"{96749377-3391-11D2-9EE3-00C04F797396}";
+
+  explicit RegisteredFake(const wchar_t* clsid)
+      : key_(std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32") {
+    saved_ = Get(key_);
+    Set(key_, fs::path(ORVANTA_FAKE_COM).wstring());
+    if (clsid == kWindowEyesClass) {
+      Set(L"gwspeak.speak\\CLSID", clsid);
+    }
+  }
+  ~RegisteredFake() {
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"gwspeak.speak");
+    if (saved_) {
+      Set(key_, *saved_);
+    } else {
+      RegDeleteTreeW(HKEY_CLASSES_ROOT, key_.c_str());
+    }
+  }
+
+ private:
+  static void Set(const std::wstring& key, const std::wstring& value) {
+    HKEY handle = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                              &handle, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
+  }
+  static std::optional<std::wstring> Get(const std::wstring& key) {
+    wchar_t value[MAX_PATH];
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value,
+                     &size) != ERROR_SUCCESS) {
+      return std::nullopt;
+    }
+    return value;
+  }
+
+  std::wstring key_;
+  std::optional<std::wstring> saved_;
+};
+
+TEST(WindowEyesRoute, RegisteredObjectIsCalledByNameElseTheObjectGoesSilent) {
+  Folder game("we");
+  WindowsSpeechPlatform platform(WindowsSpeech::ScreenReader, game.Path());
+  Speech speech(platform);
+  speech.SpeechType(Speech::kWindowEyes);
+  EXPECT_EQ(speech.SpeechType(), Speech::kSilent);
+
+  RegisteredFake fake(RegisteredFake::kWindowEyesClass);
+  LogTo("ORVANTA_FAKE_COM_LOG", game.Path() / "com.log");
+  speech.SpeechType(Speech::kWindowEyes);
+  ASSERT_EQ(speech.SpeechType(), Speech::kWindowEyes);
+  speech.SayText(kAccented, 1);
+  speech.Interrupt();
+  EXPECT_EQ(game.Read("com.log"), std::string("speakstring ") + kAccented + "\n");
+}
+
+TEST(SapiRoute, VoiceQueuesOrWaitsAndIsSkippedToSilenceOnInterrupt) {
+  Folder game("sapi");
+  RegisteredFake fake(RegisteredFake::kSpVoiceClass);
+  LogTo("ORVANTA_FAKE_COM_LOG", game.Path() / "com.log");
+  WindowsSpeechPlatform platform(WindowsSpeech::SelfVoicing, game.Path());
+  Speech speech(platform);
+  speech.SpeechType(Speech::kSelfVoicing);
+  ASSERT_EQ(speech.SpeechType(), Speech::kSelfVoicing);
+  speech.SayText("Idle voice", 1);  // nothing to skip yet
+  speech.SayText(kAccented, 0, false, true);
+  speech.SayText("Cut in", 1);
+  EXPECT_EQ(game.Read("com.log"), std::string("Speak Idle voice 17\nSpeak ") + kAccented +
+                                      " 16\nSkip Sentence 255\nSpeak Cut in 17\n");
+}
+
+// Only with the fake winmm loaded (the test "windows_winmm_fake" overrides winmm for it).
+TEST(WinmmWavePlayer, FlagsAndCodePageNamesReachSndPlaySound) {
+  if (GetProcAddress(GetModuleHandleW(L"winmm.dll"), "OrvantaFakeWinmm") == nullptr) {
+    GTEST_SKIP() << "Wine's own winmm is loaded";
+  }
+  Folder game("winmm");
+  Folder working("winmm-cwd");
+  std::ofstream(game.Path() / "spin.wav") << "game's";
+  std::ofstream(game.Path() / "intro.wav") << "game's";
+  std::ofstream(working.Path() / "intro.wav") << "working directory's";
+  LogTo("ORVANTA_FAKE_WINMM_LOG", game.Path() / "winmm.log");
+  const fs::path before = fs::current_path();
+  fs::current_path(working.Path());
+  WinmmWavePlayer player(game.Path());
+  player.PlaySound("intro.wav", PlayMode::Sync);
+  player.PlaySound("spin.wav", PlayMode::Async);
+  player.PlaySound("gone.wav", PlayMode::Sync);
+  player.PlaySound("C:\\Caf\xC3\xA9\\ZONTARY.WAV", PlayMode::Async);
+  fs::current_path(before);
+  EXPECT_EQ(game.Read("winmm.log"), "0 intro.wav\n1 " + (game.Path() / "spin.wav").string() +
+                                        "\n0 gone.wav\n1 C:\\Caf\xE9\\ZONTARY.WAV\n");
+}
+
+}  // namespace
+}  // namespace orvanta::speech
