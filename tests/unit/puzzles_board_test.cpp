@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "puzzles/modPuzzler.h"
 
@@ -10,100 +12,77 @@ namespace {
 
 constexpr const char* kSolution = "Don't Stop-Me Now, 2 & 3";
 
+// Letters a to z are hidden; everything else shows, lower-cased, accented letters included.
 TEST(PuzzleBoard, FirstBoardHidesLettersAndShowsEverythingElse) {
-  EXPECT_EQ(MaskPuzzle(kSolution), "___'_ ____-__ ___, 2 & 3");
-  EXPECT_EQ(MaskPuzzle(""), "");
-  EXPECT_EQ(MaskPuzzle("?!.:;\"()[]{}0123456789"), "?!.:;\"()[]{}0123456789");
+  const std::pair<const char*, const char*> cases[] = {
+      {kSolution, "___'_ ____-__ ___, 2 & 3"},
+      {"", ""},
+      {"?!.:;\"()[]{}0123456789", "?!.:;\"()[]{}0123456789"},
+      {"Café Crème", "___é __è__"},
+      {"ÉCOLE ÑANDÚ", "é____ ñ___ú"},
+      {"A_B", "___"},  // an underscore looks like a hidden position
+  };
+  for (const auto& [solution, board] : cases) {
+    EXPECT_EQ(MaskPuzzle(solution), board) << solution;
+  }
 }
 
-TEST(PuzzleBoard, CallingALetterUncoversItInEitherCase) {
-  const std::string board = MaskPuzzle(kSolution);
-  const std::string expected = "_O_'_ __O_-__ _O_, 2 & 3";
-  EXPECT_EQ(RevealLetter(board, kSolution, "o"), expected);
-  EXPECT_EQ(RevealLetter(board, kSolution, "O"), expected);
-  EXPECT_EQ(RevealLetter(board, kSolution, "Ox"), expected);
-}
-
-TEST(PuzzleBoard, EveryOccurrenceUncoversWhateverItsCase) {
-  const std::string solution = "Bob bakes BREAD";
-  EXPECT_EQ(RevealLetter(MaskPuzzle(solution), solution, "b"), "B_B B____ B____");
-}
-
-TEST(PuzzleBoard, RevealedLettersStayRevealed) {
-  const std::string solution = "TO BE";
-  std::string board = MaskPuzzle(solution);
-  board = RevealLetter(board, solution, "t");
-  board = RevealLetter(board, solution, "e");
-  EXPECT_EQ(board, "T_ _E");
-  board = RevealLetter(board, solution, "b");
-  board = RevealLetter(board, solution, "z");
-  EXPECT_EQ(board, "T_ BE");
-}
-
-TEST(PuzzleBoard, LetterNotInThePhraseLeavesTheBoardUpperCased) {
-  const std::string solution = "é b";
-  EXPECT_EQ(MaskPuzzle(solution), "é _");
-  EXPECT_EQ(RevealLetter(MaskPuzzle(solution), solution, "q"), "É _");
-}
-
-TEST(PuzzleBoard, EmptyLetterUncoversNothing) {
-  EXPECT_EQ(RevealLetter(MaskPuzzle(kSolution), kSolution, ""), "___'_ ____-__ ___, 2 & 3");
-}
-
-TEST(PuzzleBoard, BoardOfAnotherLengthGivesError) {
+// Each solution, the letters called in turn on its first board, and the board they leave.
+TEST(PuzzleBoard, CalledLettersUncoverEveryOccurrenceInEitherCase) {
+  struct Case {
+    const char* solution;
+    std::vector<const char*> calls;
+    const char* board;
+  };
+  const Case cases[] = {
+      {kSolution, {"o"}, "_O_'_ __O_-__ _O_, 2 & 3"},
+      {kSolution, {"O"}, "_O_'_ __O_-__ _O_, 2 & 3"},
+      {kSolution, {"Ox"}, "_O_'_ __O_-__ _O_, 2 & 3"},  // only the first character counts
+      {kSolution, {""}, "___'_ ____-__ ___, 2 & 3"},
+      {"Bob bakes BREAD", {"b"}, "B_B B____ B____"},
+      {"TO BE", {"t", "e", "b", "z"}, "T_ BE"},  // revealed letters stay revealed
+      {"Hello, World", {"h", "e", "l", "o", "w", "r", "d"}, "HELLO, WORLD"},
+      // A letter not in the phrase leaves the board upper-cased; accented letters are never
+      // hidden, so calling one uncovers nothing.
+      {"é b", {"q"}, "É _"},
+      {"Café Crème", {"c"}, "C__É C_È__"},
+      {"Café Crème", {"é"}, "___É __È__"},
+      {"A_B", {"a"}, "A__"},
+  };
+  for (const Case& c : cases) {
+    std::string board = MaskPuzzle(c.solution);
+    for (const char* letter : c.calls) {
+      board = RevealLetter(board, c.solution, letter);
+    }
+    EXPECT_EQ(board, c.board) << c.solution;
+  }
   const std::string board = MaskPuzzle(kSolution);
   EXPECT_EQ(RevealLetter(board.substr(1), kSolution, "o"), "ERROR");
   EXPECT_EQ(RevealLetter(board + "_", kSolution, "o"), "ERROR");
 }
 
-TEST(PuzzleBoard, AccentedLetterIsOnePositionNeverHiddenAndUpperCasedOnReveal) {
-  const std::string solution = "Café Crème";
-  const std::string board = MaskPuzzle(solution);
-  EXPECT_EQ(board, "___é __è__");
-  const std::string revealed = RevealLetter(board, solution, "c");
-  EXPECT_EQ(revealed, "C__É C_È__");
-  // Calling an accented letter uncovers nothing: it was never hidden.
-  EXPECT_EQ(RevealLetter(board, solution, "é"), "___É __È__");
-  EXPECT_EQ(CountLetter(revealed, "_"), 5);
-}
-
-TEST(PuzzleBoard, CapitalAccentedLetterShowsLowerCasedOnTheFirstBoard) {
-  EXPECT_EQ(MaskPuzzle("ÉCOLE ÑANDÚ"), "é____ ñ___ú");
-}
-
-TEST(PuzzleBoard, UnderscoreInAPhraseLooksLikeAHiddenPosition) {
-  const std::string solution = "A_B";
-  EXPECT_EQ(MaskPuzzle(solution), "___");
-  EXPECT_EQ(CountLetter(MaskPuzzle(solution), "_"), 3);
-  EXPECT_EQ(RevealLetter("___", solution, "a"), "A__");
-}
-
-TEST(PuzzleBoard, CountIgnoresCase) {
-  EXPECT_EQ(CountLetter("Mississippi", "S"), 4);
-  EXPECT_EQ(CountLetter("Mississippi", "s"), 4);
-  EXPECT_EQ(CountLetter("Mississippi", "Ix"), 4);
-  EXPECT_EQ(CountLetter("Mississippi", "z"), 0);
-  EXPECT_EQ(CountLetter("ÉTÉ été", "é"), 4);
-}
-
-TEST(PuzzleBoard, EmptyLetterCountsNothing) {
-  EXPECT_EQ(CountLetter("anything at all", ""), 0);
-  EXPECT_EQ(CountLetter("", ""), 0);
-}
-
-TEST(PuzzleBoard, BlanksOfAFreshBoardAreTheLettersOfThePhrase) {
-  EXPECT_EQ(CountLetter(MaskPuzzle(kSolution), "_"), 13);
-  EXPECT_EQ(CountLetter(MaskPuzzle("Café Crème"), "_"), 7);
-}
-
-TEST(PuzzleBoard, SolvingEveryLetterLeavesNoBlank) {
-  const std::string solution = "Hello, World";
-  std::string board = MaskPuzzle(solution);
-  for (char c : std::string("helowrd")) {
-    board = RevealLetter(board, solution, std::string(1, c));
+TEST(PuzzleBoard, CountIgnoresCaseAndBlanksOfAFreshBoardAreItsLetters) {
+  struct Case {
+    std::string text;
+    const char* letter;
+    int count;
+  };
+  const Case cases[] = {
+      {"Mississippi", "S", 4},
+      {"Mississippi", "s", 4},
+      {"Mississippi", "Ix", 4},
+      {"Mississippi", "z", 0},
+      {"ÉTÉ été", "é", 4},
+      {"anything at all", "", 0},
+      {"", "", 0},
+      {MaskPuzzle(kSolution), "_", 13},
+      {MaskPuzzle("Café Crème"), "_", 7},
+      {"C__É C_È__", "_", 5},
+      {MaskPuzzle("A_B"), "_", 3},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CountLetter(c.text, c.letter), c.count) << c.text << " " << c.letter;
   }
-  EXPECT_EQ(board, "HELLO, WORLD");
-  EXPECT_EQ(CountLetter(board, "_"), 0);
 }
 
 }  // namespace

@@ -315,17 +315,5 @@ TEST_F(LoadPuzzleTest, PickedFileThatBreaksARuleFailsWithItsItemWhateverTheDraw)
   }
 }
 
-TEST(PuzzleFromFile, ReadsTheDrawnPuzzleFromBytes) {
-  ItemReader reader =
-      ItemReader::FromBytes(PuzzleFileText("Songs", "2", {"ONE", "TWO"}), "songs.orp");
-  QueuedRandom random;
-  random.Queue(0.6);
-  CountingClock clock;
-  const LoadResult result = ReadPuzzleFromFile(reader, random, clock);
-  ASSERT_TRUE(std::holds_alternative<PuzzleData>(result));
-  EXPECT_EQ(std::get<PuzzleData>(result).Solution, "TWO");
-  EXPECT_EQ(std::get<PuzzleData>(result).Category, "Songs");
-}
-
 }  // namespace
 }  // namespace orvanta

@@ -7,89 +7,60 @@
 namespace orvanta {
 namespace {
 
-TEST(WordFunctions, LetterActionSplitsIntoCommandAndLetter) {
-  EXPECT_EQ(GetWord("LTR b", 1), "LTR");
-  EXPECT_EQ(GetWord("LTR b", 2), "b");
-  EXPECT_EQ(GetWord("LTR b", 3), "");
-}
-
-TEST(WordFunctions, SolveActionKeepsTheWholeAttemptWithItsSpaces) {
-  EXPECT_EQ(GetFromWord("SLV BETTER LATE THAN NEVER", 2), "BETTER LATE THAN NEVER");
-  EXPECT_EQ(GetFromWord("SLV BETTER LATE THAN NEVER", 1), "SLV BETTER LATE THAN NEVER");
-  EXPECT_EQ(GetFromWord("SLV BETTER LATE THAN NEVER", 5), "NEVER");
-  EXPECT_EQ(GetFromWord("SLV BETTER LATE THAN NEVER", 6), "");
-}
-
-TEST(WordFunctions, RunOfDelimitersSeparatesOnceAndIsKeptInTheRest) {
-  EXPECT_EQ(GetFromWord("a  b   c", 2), "b   c");
-  EXPECT_EQ(GetWord("a  b   c", 2), "b");
-  EXPECT_EQ(GetWord("a  b   c", 3), "c");
-  EXPECT_EQ(GetWord("a  b   c", 4), "");
-  EXPECT_EQ(GetFromWord("a  b   c", 3), "c");
-}
-
-TEST(WordFunctions, LeadingDelimiterMakesAnEmptyFirstWord) {
-  EXPECT_EQ(GetWord(" abc", 1), "");
-  EXPECT_EQ(GetWord(" abc", 2), "abc");
-  EXPECT_EQ(GetFromWord(" abc", 1), " abc");
-  EXPECT_EQ(GetFromWord(" abc", 2), "abc");
-  // A run at the start still closes only the one empty word.
-  EXPECT_EQ(GetWord("   abc", 2), "abc");
-  EXPECT_EQ(GetFromWord("   abc  d", 2), "abc  d");
-}
-
-TEST(WordFunctions, TrailingDelimiterMakesAnEmptyLastWord) {
-  EXPECT_EQ(GetWord("a b ", 2), "b");
-  EXPECT_EQ(GetFromWord("a b ", 2), "b ");
-  EXPECT_EQ(GetWord("a b ", 3), "");
-  EXPECT_EQ(GetFromWord("a b ", 3), "");
-  EXPECT_EQ(GetWord("a b ", 4), "");
-  EXPECT_EQ(GetFromWord("a b ", 4), "");
-}
-
-TEST(WordFunctions, EmptyTextHasNoWords) {
-  for (int word = -1; word <= 3; ++word) {
-    EXPECT_EQ(GetWord("", word), "") << word;
-    EXPECT_EQ(GetFromWord("", word), "") << word;
+// Each text, word number and delimiter, with the word and the text from that word on.
+TEST(WordFunctions, SplitTextsIntoWords) {
+  struct Case {
+    const char* text;
+    int word;
+    const char* delimiter;
+    const char* getWord;
+    const char* fromWord;
+  };
+  const Case cases[] = {
+      // The player's actions: the command, the letter, an attempt with its spaces.
+      {"LTR b", 1, "", "LTR", "LTR b"},
+      {"LTR b", 2, "", "b", "b"},
+      {"LTR b", 3, "", "", ""},
+      {"SLV BETTER LATE THAN NEVER", 2, "", "BETTER", "BETTER LATE THAN NEVER"},
+      {"SLV BETTER LATE THAN NEVER", 5, "", "NEVER", "NEVER"},
+      {"SLV BETTER LATE THAN NEVER", 6, "", "", ""},
+      // A run of delimiters separates once and is kept in the rest.
+      {"a  b   c", 2, "", "b", "b   c"},
+      {"a  b   c", 3, "", "c", "c"},
+      {"a  b   c", 4, "", "", ""},
+      // A delimiter (or a run) at the start makes an empty first word.
+      {" abc", 1, "", "", " abc"},
+      {" abc", 2, "", "abc", "abc"},
+      {"   abc  d", 2, "", "abc", "abc  d"},
+      // A delimiter at the end makes an empty last word.
+      {"a b ", 2, "", "b", "b "},
+      {"a b ", 3, "", "", ""},
+      {"a b ", 4, "", "", ""},
+      // No word in an empty text, and none numbered below 1.
+      {"", 1, "", "", ""},
+      {"", 0, "", "", ""},
+      {"LTR b", 0, "", "", ""},
+      {"LTR b", -3, "", "", ""},
+      // Only the first character of the delimiter counts, exactly, case and all; empty is a space.
+      {"a;b,c d", 1, ",;", "a;b", "a;b,c d"},
+      {"a;b,c d", 2, ",;", "c d", "c d"},
+      {"x,,y,z", 2, ",", "y", "y,z"},
+      {"a,b c", 2, "", "c", "c"},
+      {"aXbxc", 1, "x", "aXb", "aXbxc"},
+      {"aXbxc", 2, "x", "c", "c"},
+      // A tab is an ordinary character under the space delimiter.
+      {"LTR\tb", 1, "", "LTR\tb", "LTR\tb"},
+      {"LTR\tb", 2, "", "", ""},
+      // Accented letters are whole characters, and a broken byte does not swallow the next space.
+      {"caféxcafé", 2, "é", "xcaf", "xcafé"},
+      {"crème brûlée", 2, "", "brûlée", "brûlée"},
+      {"a\xC3 b", 1, "", "a\xC3", "a\xC3 b"},
+      {"a\xC3 b", 2, "", "b", "b"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(GetWord(c.text, c.word, c.delimiter), c.getWord) << c.text << " " << c.word;
+    EXPECT_EQ(GetFromWord(c.text, c.word, c.delimiter), c.fromWord) << c.text << " " << c.word;
   }
-}
-
-TEST(WordFunctions, WordNumberBelowOneGivesNothing) {
-  EXPECT_EQ(GetWord("LTR b", 0), "");
-  EXPECT_EQ(GetWord("LTR b", -3), "");
-  EXPECT_EQ(GetFromWord("LTR b", 0), "");
-  EXPECT_EQ(GetFromWord("LTR b", -3), "");
-}
-
-TEST(WordFunctions, OnlyTheFirstCharacterOfTheDelimiterCounts) {
-  EXPECT_EQ(GetWord("a;b,c d", 2, ",;"), "c d");
-  EXPECT_EQ(GetWord("a;b,c d", 1, ",;"), "a;b");
-  EXPECT_EQ(GetFromWord("x,,y,z", 2, ","), "y,z");
-  // An empty delimiter is a space.
-  EXPECT_EQ(GetWord("a,b c", 2, ""), "c");
-}
-
-TEST(WordFunctions, DelimiterComparesExactlyWithCase) {
-  EXPECT_EQ(GetWord("aXbxc", 2, "x"), "c");
-  EXPECT_EQ(GetWord("aXbxc", 1, "x"), "aXb");
-}
-
-TEST(WordFunctions, TabIsAnOrdinaryCharacterUnderTheSpaceDelimiter) {
-  EXPECT_EQ(GetWord("LTR\tb", 1), "LTR\tb");
-  EXPECT_EQ(GetWord("LTR\tb", 2), "");
-}
-
-TEST(WordFunctions, AccentedLettersAreWholeCharacters) {
-  // "é" as a delimiter is one character of two bytes; it splits only at itself.
-  EXPECT_EQ(GetWord("caféxcafé", 2, "é"), "xcaf");
-  EXPECT_EQ(GetFromWord("crème brûlée", 2), "brûlée");
-  EXPECT_EQ(GetWord("Ça va", 1), "Ça");
-}
-
-TEST(WordFunctions, BrokenBytesDoNotSwallowTheNextSpace) {
-  // A lone lead byte followed by a space: the space still separates the words.
-  EXPECT_EQ(GetWord("a\xC3 b", 2), "b");
-  EXPECT_EQ(GetFromWord("a\xC3 b", 1), "a\xC3 b");
 }
 
 }  // namespace
