@@ -4,6 +4,7 @@
 #include <string>
 
 #include "puzzles/PuzzleChecker.h"
+#include "puzzles/Text.h"
 
 namespace orvanta {
 namespace {
@@ -15,7 +16,7 @@ std::string Counted(std::int64_t count, const std::string& what) {
 
 // "Cannot check the puzzle folder /x/Puzzles: the folder does not exist."
 std::string FolderProblem(const PuzzleError& error) {
-  return "Cannot check the puzzle folder " + error.Path.string() + ": " + error.What + ".";
+  return "Cannot check the puzzle folder " + text::PathText(error.Path) + ": " + error.What + ".";
 }
 
 }  // namespace
@@ -23,7 +24,7 @@ std::string FolderProblem(const PuzzleError& error) {
 int RunCheckPuzzles(const std::filesystem::path& folder, std::ostream& out, std::ostream& err) {
   // Each problem is printed as soon as it is found.
   const PuzzleFolderReport report = CheckPuzzleFolder(folder, [&out](const PuzzleProblem& problem) {
-    out << problem.File.string() << ": ";
+    out << text::PathText(problem.File) << ": ";
     if (problem.Item > 0) {
       out << "item " << problem.Item << ": ";
     }

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "puzzles/ItemReader.h"
+#include "puzzles/Text.h"
 #include "puzzles/modStringFunc.h"
 
 namespace orvanta::puzzle_format {
@@ -103,7 +104,8 @@ PuzzleError CannotList(const fs::path& folder, const std::error_code& error) {
 std::string PuzzleListing::NoPuzzleFiles() const {
   std::string what = "the folder holds no puzzle files (files whose names end in .orp)";
   for (std::size_t i = 0; i < Skipped.size(); ++i) {
-    what += (i == 0 ? "; " : ", ") + Skipped[i].Path.filename().string() + " " + Skipped[i].Why;
+    what +=
+        (i == 0 ? "; " : ", ") + text::PathText(Skipped[i].Path.filename()) + " " + Skipped[i].Why;
   }
   if (SkippedCount > Skipped.size()) {
     const std::size_t more = SkippedCount - Skipped.size();

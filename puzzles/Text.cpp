@@ -140,6 +140,15 @@ std::string Encode(std::u32string_view chars) {
   return out;
 }
 
+std::string PathText(const std::filesystem::path& path) {
+#ifdef _WIN32
+  const std::u8string name = path.u8string();
+  return std::string(name.begin(), name.end());
+#else
+  return ValidUtf8(path.native());
+#endif
+}
+
 bool IsValidUtf8(std::string_view bytes) {
   Utf8Check check;
   check.Feed(bytes);

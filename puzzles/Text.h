@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,9 @@ std::u32string Decode(std::string_view utf8);
 // The bytes with every byte that starts no well-formed character replaced by U+FFFD, so that
 // what the game writes out is always UTF-8.
 std::string ValidUtf8(std::string_view bytes);
+// A file or folder name as UTF-8 for the player to read: on Windows from its wide name,
+// elsewhere its bytes with U+FFFD for each byte that is not UTF-8.
+std::string PathText(const std::filesystem::path& path);
 // Whether a byte of UTF-8 text starts a character (is not a continuation byte).
 inline bool StartsCharacter(unsigned char byte) {
   return (byte & 0xC0) != 0x80;

@@ -11,6 +11,7 @@
 
 #include "puzzles/ItemReader.h"
 #include "puzzles/PuzzleFormat.h"
+#include "puzzles/Text.h"
 
 namespace orvanta {
 namespace {
@@ -82,10 +83,10 @@ std::optional<PuzzleError> CheckFormatMark(const fs::path& file) {
 std::string PuzzleError::Message() const {
   std::string message;
   if (Item > 0) {
-    message = "The puzzle file " + Path.string() + " is not valid: item " + std::to_string(Item) +
-              " " + What + ".";
+    message = "The puzzle file " + text::PathText(Path) + " is not valid: item " +
+              std::to_string(Item) + " " + What + ".";
   } else {
-    message = "No puzzle could be loaded from " + Path.string() + ": " + What + ".";
+    message = "No puzzle could be loaded from " + text::PathText(Path) + ": " + What + ".";
   }
   return message + " (error " + std::to_string(Number) + ")";
 }

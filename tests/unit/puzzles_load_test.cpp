@@ -206,8 +206,15 @@ TEST_F(LoadPuzzleTest, FolderThatGivesNoFileToDrawIsNamed) {
   EXPECT_EQ(notAFolder.Number, 76);
   EXPECT_NE(notAFolder.Message().find("it is not a folder"), std::string::npos);
   // Entries named like puzzle files that are no files are each named with the reason.
+#ifdef _WIN32
+  const std::string folderName = "a.orp";
   std::vector<std::string> named = {"a.orp is a folder"};
-  std::filesystem::create_directory(folder_.Path() / "a.orp");
+#else
+  // A name that is not UTF-8 is shown with U+FFFD for the byte that is not.
+  const std::string folderName = "a\xFF.orp";
+  std::vector<std::string> named = {"a\xEF\xBF\xBD.orp is a folder"};
+#endif
+  std::filesystem::create_directory(folder_.Path() / folderName);
 #ifndef _WIN32
   ASSERT_EQ(::mkfifo((folder_.Path() / "b.orp").c_str(), 0600), 0);
   std::filesystem::create_symlink(folder_.Path() / "nowhere", folder_.Path() / "c.orp");
