@@ -23,6 +23,8 @@ std::filesystem::path ExecutableFolder() {
   return exe.parent_path();
 }
 
+void ConnectStandardStreams() {}  // a Linux program always has its streams
+
 void UseBinaryStandardOutput() {}  // output is never translated on Linux
 
 #ifdef ORVANTA_NATIVE_WINDOW

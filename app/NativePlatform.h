@@ -19,6 +19,10 @@ namespace orvanta {
 // when the system cannot say). The game's data is found from there (see DataFolder.h).
 std::filesystem::path ExecutableFolder();
 
+// Gives a program without a console of its own (the Windows game is a windowed program) the
+// console it was started from, when its output goes to no file or pipe.
+void ConnectStandardStreams();
+
 // Standard output writes its bytes as they are: script mode's events end in a line feed alone,
 // also where text output would turn it into CR LF (Windows).
 void UseBinaryStandardOutput();

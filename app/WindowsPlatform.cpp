@@ -2,10 +2,9 @@
 // libraries, the Window-Eyes object and SAPI 5 for speech, winmm for sound (speech/windows), the
 // executable's folder from GetModuleFileNameW.
 //
-// orvanta.exe is a console program, so that script mode and the puzzle checker write to the
-// console or pipe they are started from. A windowed game started from Explorer gets a console
-// of its own, which it lets go of at once (the player's screen reader then stays on the game's
-// window); started from a console, it leaves that console alone.
+// orvanta.exe is a windowed program, so that a player starting it from Explorer meets the game's
+// window and nothing else. Script mode, the puzzle checker and --help write to the file or pipe
+// they are given, or else to the console they were started from.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -43,6 +42,31 @@ std::filesystem::path ExecutableFolder() {
   }
 }
 
+namespace {
+
+bool Connected(DWORD stream) {
+  const HANDLE handle = GetStdHandle(stream);
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+void ConnectStandardStreams() {
+  // Each stream keeps its file or pipe; only those going nowhere are given the console.
+  const bool input = Connected(STD_INPUT_HANDLE);
+  const bool output = Connected(STD_OUTPUT_HANDLE);
+  const bool errors = Connected(STD_ERROR_HANDLE);
+  if ((input && output && errors) || !AttachConsole(ATTACH_PARENT_PROCESS)) {
+    return;
+  }
+  if (!input)
+    std::freopen("CONIN$", "r", stdin);
+  if (!output)
+    std::freopen("CONOUT$", "w", stdout);
+  if (!errors)
+    std::freopen("CONOUT$", "w", stderr);
+}
+
 void UseBinaryStandardOutput() {
   _setmode(_fileno(stdout), _O_BINARY);
 }
@@ -69,20 +93,11 @@ class NoSound final : public speech::WavePlayer {
   void PlaySound(std::string_view, speech::PlayMode) override {}
 };
 
-// Lets go of a console that was made for this program alone (started from Explorer).
-void LeaveOwnConsole() {
-  DWORD processes[2];
-  if (GetConsoleProcessList(processes, 2) == 1) {
-    FreeConsole();
-  }
-}
-
 }  // namespace
 
 std::optional<NativeParts> BuildNativeParts(int /*argc*/, char** /*argv*/, const Options& options,
                                             const std::filesystem::path& dataFolder,
                                             std::string& error) {
-  LeaveOwnConsole();
   NativeParts parts;
   parts.toolkit = ui::MakeWin32Toolkit(error);
   if (!parts.toolkit) {

@@ -58,6 +58,7 @@ int RunScript(const Options& options, ui::AppInfo app, std::filesystem::path puz
 }  // namespace
 
 int main(int argc, char** argv) {
+  ConnectStandardStreams();
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   std::string error;
   const std::optional<Options> options = ParseOptions(args, error);
