@@ -498,14 +498,6 @@ bool NativeWindow::TakesTyping(HWND focus) const {
          !entry->control->Layout().readOnly;
 }
 
-HWND NativeWindow::ControlHandle(const Control& control) const {
-  for (const NativeControl& entry : controls_) {
-    if (entry.control == &control)
-      return entry.handle;
-  }
-  return nullptr;
-}
-
 NativeWindow::NativeControl* NativeWindow::FindEntry(HWND handle) {
   for (NativeControl& entry : controls_) {
     if (entry.handle != nullptr && entry.handle == handle)

@@ -59,9 +59,6 @@ class NativeWindow final : public ControlListener {
   // The keys pressed down while this window had the keyboard: only their releases count.
   std::array<bool, 256>& KeysDown() { return keysDown_; }
 
-  // The native control of a control, for checks (null for a shape).
-  HWND ControlHandle(const Control& control) const;
-
  private:
   struct GdiDeleter {
     void operator()(HFONT font) const { DeleteObject(font); }
