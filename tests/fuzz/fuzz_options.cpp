@@ -1,5 +1,6 @@
 // Arbitrary command lines through the option parser. Input: the arguments, parted by zero bytes.
-// A command line is either taken, with every random value in 0 <= R < 1, or refused with a reason.
+// A command line is either taken, with every random value in 0 <= R < 1 and no empty folder name,
+// or refused with a reason.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -19,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(!error.empty(), "a refused command line says why");
     return 0;
   }
+  Require(!options->puzzles || !options->puzzles->empty(), "a folder named is never empty");
   for (const double r : options->rand) {
     Require(r >= 0 && r < 1, "random values lie in 0 <= R < 1");
   }
