@@ -10,7 +10,7 @@ packages=(
   libspeechd-dev speech-dispatcher speech-dispatcher-espeak-ng espeak-ng libespeak-ng-dev
   xvfb xauth x11-utils xdotool openbox imagemagick fonts-dejavu-core
   dbus dbus-x11 at-spi2-core python3-pyatspi sox
-  lintian
+  lintian clang-tidy valgrind
   # The Windows game: cross-built 32-bit with MinGW-w64, tested under 32-bit Wine.
   g++-mingw-w64-i686-posix wine wine32:i386
 )

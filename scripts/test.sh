@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the normal build, the sanitizer build and a short fuzzing run.
+# Builds and runs every test: the normal build, the sanitizer build, the maintainer's checks
+# (scripts/check-build.sh) and a short fuzzing run.
 # Window tests run on a private X server with a window manager and a D-Bus session.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,6 +22,8 @@ for preset in default asan; do
   dbus-run-session -- tests/with-display.sh \
     ctest --preset "$preset" --timeout 300 -L "$display_tests" || status=1
 done
+
+scripts/check-build.sh || status=1
 
 echo "=== fuzzing (short) ==="
 cmake --preset fuzz >/dev/null

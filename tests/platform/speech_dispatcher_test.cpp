@@ -51,7 +51,7 @@ class SpeechDispatcherRouteTest : public ::testing::Test {
   // messages (0: it never answers at all).
   void StartService(const char* answered = nullptr) {
     const std::string script =
-        (std::filesystem::path(__FILE__).parent_path() / "fake_ssip_server.py").string();
+        (std::filesystem::path(ORVANTA_SOURCE_DIR) / "tests/platform/fake_ssip_server.py").string();
     const std::string socket = (folder_ / "speechd.sock").string();
     const std::string log = (folder_ / "speech.jsonl").string();
     server_ = ::fork();

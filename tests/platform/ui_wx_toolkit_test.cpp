@@ -34,8 +34,7 @@ using namespace std::chrono_literals;
 using enum ControlKind;
 using Change = std::function<void(ControlLayout&)>;
 
-const std::filesystem::path kDataFolder =
-    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+const std::filesystem::path kDataFolder = std::filesystem::path(ORVANTA_SOURCE_DIR) / "data";
 
 // A row of a window's table of controls: a control of `kind` inside the frame `parent` (empty:
 // the window) with its first text, its layout then `change`d.
