@@ -116,7 +116,8 @@ std::string PuzzleListing::NoPuzzleFiles() const {
 }
 
 std::variant<PuzzleListing, PuzzleError> ListPuzzleFiles(const fs::path& folder,
-                                                         const SkippedHandler& skipped) {
+                                                         const SkippedHandler& skipped,
+                                                         std::size_t maxFiles) {
   std::error_code error;
   const fs::file_status status = fs::status(folder, error);
   if (status.type() == fs::file_type::not_found) {
@@ -137,6 +138,9 @@ std::variant<PuzzleListing, PuzzleError> ListPuzzleFiles(const fs::path& folder,
     std::string why = WhyNotAFile(*entry);
     if (why.empty()) {
       listing.Files.push_back(entry->path());
+      if (listing.Files.size() > maxFiles) {
+        break;
+      }
       continue;
     }
     SkippedEntry skip{entry->path(), std::move(why)};

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -84,10 +85,12 @@ struct PuzzleListing {
 // The puzzle files directly inside `folder` (regular files whose names end in ".orp", in any
 // case), sorted by name so that runs can be repeated; or why the folder cannot be listed. An
 // empty list is not a failure here. Each entry named like a puzzle file that is not a regular
-// file (a folder, a pipe, a link that leads nowhere) is passed to `skipped` as it is found.
+// file (a folder, a pipe, a link that leads nowhere) is passed to `skipped` as it is found. The
+// listing stops once it holds more than `maxFiles` puzzle files, so a huge folder costs no more.
 using SkippedHandler = std::function<void(const SkippedEntry&)>;
-std::variant<PuzzleListing, PuzzleError> ListPuzzleFiles(const std::filesystem::path& folder,
-                                                         const SkippedHandler& skipped = {});
+std::variant<PuzzleListing, PuzzleError> ListPuzzleFiles(
+    const std::filesystem::path& folder, const SkippedHandler& skipped = {},
+    std::size_t maxFiles = std::numeric_limits<std::size_t>::max() - 1);
 
 // The category of a category item ("C", blanks, the category text), or nullopt when the item's
 // first word is not "C". The text after the key is kept as written, inner spacing included.

@@ -165,7 +165,8 @@ LoadResult LoadPuzzle(const fs::path& folder, RandomSource& random, Clock& clock
   // 2. The folder, and the files directly in it whose names end in ".orp", in the order of
   // their names so a run can be repeated; the draw gives every file the same chance whatever the
   // order.
-  auto listing = format::ListPuzzleFiles(folder);
+  auto listing =
+      format::ListPuzzleFiles(folder, {}, static_cast<std::size_t>(std::max(maxFiles, 0)));
   if (auto* failure = std::get_if<PuzzleError>(&listing)) {
     return std::move(*failure);
   }
