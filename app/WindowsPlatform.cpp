@@ -108,8 +108,10 @@ std::optional<NativeParts> BuildNativeParts(int /*argc*/, char** /*argv*/, const
   } else {
     parts.wavePlayer = std::make_unique<speech::WinmmWavePlayer>(dataFolder);
   }
-  parts.speech =
+  auto speech =
       std::make_unique<speech::WindowsSpeechPlatform>(ChoiceOf(options.speech), ExecutableFolder());
+  parts.speechProblem = speech->SpeechProblem();
+  parts.speech = std::move(speech);
   return parts;
 }
 

@@ -3,6 +3,7 @@
 #include "speech/windows/WindowsSpeechPlatform.h"
 
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "speech/windows/AnsiText.h"
@@ -47,7 +48,7 @@ class SapiSpeech final : public SapiVoice {
 
 WindowsSpeechPlatform::WindowsSpeechPlatform(WindowsSpeech choice,
                                              const std::filesystem::path& gameFolder)
-    : choice_(choice), screenReader_(gameFolder) {}
+    : choice_(choice), gameFolder_(gameFolder), screenReader_(gameFolder) {}
 
 ScreenReaderRoute& WindowsSpeechPlatform::ScreenReader() {
   if (choice_ == WindowsSpeech::ScreenReader) {
@@ -73,6 +74,26 @@ std::unique_ptr<SapiVoice> WindowsSpeechPlatform::CreateSapiVoice() {
   } catch (const SpeechRouteError&) {
     return nullptr;
   }
+}
+
+
+std::string WindowsSpeechPlatform::SpeechProblem() {
+  if (choice_ == WindowsSpeech::Silent || CreateSapiVoice() != nullptr) {
+    return {};
+  }
+  std::error_code error;
+  if (choice_ == WindowsSpeech::ScreenReader) {
+    for (const char* library :
+         {"jfwapi32.dll", "nvdaControllerClient32.dll", "nvdaControllerClient.dll"}) {
+      if (std::filesystem::exists(gameFolder_ / library, error)) {
+        return {};  // the screen reader may well be running
+      }
+    }
+    return "No speech is available: no screen reader's library (jfwapi32.dll for JAWS, "
+           "nvdaControllerClient32.dll for NVDA) is in the game's folder, and the Windows "
+           "voice (SAPI 5) cannot be started.";
+  }
+  return "No speech is available: the Windows voice (SAPI 5) cannot be started.";
 }
 
 }  // namespace orvanta::speech

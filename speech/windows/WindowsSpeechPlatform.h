@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "speech/SpeechRoutes.h"
 #include "speech/windows/DispatchObject.h"
@@ -27,6 +28,10 @@ class WindowsSpeechPlatform final : public SpeechPlatform {
   std::unique_ptr<WindowEyesObject> CreateWindowEyes() override;
   std::unique_ptr<SapiVoice> CreateSapiVoice() override;
 
+  // A sentence for the player when the game can speak through nothing at all (no screen
+  // reader's library beside the game and no SAPI 5 voice); empty when it can, or is to be silent.
+  std::string SpeechProblem();
+
  private:
   class Unreachable final : public ScreenReaderRoute {
    public:
@@ -35,6 +40,7 @@ class WindowsSpeechPlatform final : public SpeechPlatform {
 
   ComApartment com_;  // first in, last out: the route objects are COM objects
   WindowsSpeech choice_;
+  std::filesystem::path gameFolder_;
   ScreenReaderApis screenReader_;
   Unreachable unreachable_;
 };
