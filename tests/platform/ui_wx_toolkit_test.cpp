@@ -98,7 +98,7 @@ class TestWindow final : public Window {
 // A small playing window: a frame holding a board, a money box and a nested frame with the
 // default button.
 TestWindow PlayingWindow() {
-  const auto named = [](std::string label, bool readOnly, bool board = false) -> Change {
+  const auto named = [](const std::string& label, bool readOnly, bool board = false) -> Change {
     return [=](ControlLayout& l) {
       l.accessibleName = label;
       l.readOnly = readOnly;
@@ -156,7 +156,7 @@ WxToolkit& SharedToolkit() {
 
 // Runs `answer` from the event loop as soon as a modal box is up.
 void WhenBoxIsUp(std::function<void()> answer) {
-  auto* call = new std::function<void()>(std::move(answer));
+  auto* call = std::make_unique<std::function<void()>>(std::move(answer)).release();
   g_timeout_add(
       150,
       [](gpointer data) -> gboolean {
@@ -541,8 +541,10 @@ TEST_F(WxToolkitTest, ABorderlessWindowIsCentredOutsideTheTaskbarWithThePrograms
   EXPECT_TRUE(Pump([frame] { return frame->IsShownOnScreen(); }));
   const wxRect screen = wxGetClientDisplayRect();
   const wxRect rect = frame->GetScreenRect();
-  EXPECT_NEAR(rect.GetLeft() + rect.GetWidth() / 2, screen.GetLeft() + screen.GetWidth() / 2, 2);
-  EXPECT_NEAR(rect.GetTop() + rect.GetHeight() / 2, screen.GetTop() + screen.GetHeight() / 2, 2);
+  EXPECT_NEAR(rect.GetLeft() + rect.GetWidth() / 2.0, screen.GetLeft() + screen.GetWidth() / 2.0,
+              2);
+  EXPECT_NEAR(rect.GetTop() + rect.GetHeight() / 2.0, screen.GetTop() + screen.GetHeight() / 2.0,
+              2);
   auto* picture = dynamic_cast<wxStaticBitmap*>(toolkit_->WidgetOf(splash["Image1"]));
   ASSERT_NE(picture, nullptr);
   EXPECT_TRUE(picture->GetBitmap().IsOk()) << "icons/orvanta-32.png under " << kDataFolder;

@@ -687,6 +687,7 @@ TEST_F(Menus, AboutBoxAndRevealAnswerLetTheGameGoOn) {
   OnePuzzle("Test", "To Be");
   const Game game =
       Play({11}, Steps({"menu mnuHAbout",
+                        // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one step, two lines
                         "key frmSplash Shift+Escape\nkey frmSplash Ctrl+Escape\n"
                         "key frmSplash Alt+Escape\nkey frmSplash T",
                         "menu mnuHAbout", "key frmSplash Escape", "menu mnuHAbout", "click cmdOK",
