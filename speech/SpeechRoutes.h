@@ -23,6 +23,10 @@ class ScreenReaderRoute {
   // Returns false when the screen reader cannot be reached at all (its library or service is
   // missing); the speech object then falls back to another route.
   virtual bool SayString(std::string_view text, bool interrupt) = 0;
+  // The player pressed a key: a screen reader stops talking then, so everything the game has
+  // said or queued on this route is cut off. A screen reader that does so by itself (JAWS
+  // silences every text it was handed) needs nothing here.
+  virtual void Silence() {}
 };
 
 // The Window-Eyes speech object, called by method name ("speakstring").

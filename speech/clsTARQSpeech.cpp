@@ -164,6 +164,18 @@ clsTARQSpeech::Reach clsTARQSpeech::InterruptRoute() {
   }
 }
 
+void clsTARQSpeech::KeyPressed(bool controlAlone) {
+  if (speechType_ == kScreenReader) {
+    try {
+      platform_.ScreenReader().Silence();
+    } catch (const std::exception&) {
+      // A screen reader that cannot be reached has nothing to silence.
+    }
+  } else if (speechType_ == kSelfVoicing && controlAlone) {
+    InterruptVoice();
+  }
+}
+
 void clsTARQSpeech::InterruptVoice() {
   if (!SAPI) {
     WriteDebug("TARQ-SPEECH: Interrupt skipped, no voice (MS SAPI)");

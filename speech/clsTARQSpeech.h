@@ -52,6 +52,12 @@ class clsTARQSpeech {
   // Silences current speech on the selected route.
   void Interrupt();
 
+  // The player pressed a key (in any of the game's windows or boxes), before the key is
+  // handled. The screen reader's speech stops at any key, so on that route the game's speech
+  // and its queue are cut off; the game's own voice keeps its queue and only Ctrl alone
+  // silences it.
+  void KeyPressed(bool controlAlone);
+
   // Create the Window-Eyes object or the self-voicing voice; false (and silence) on failure.
   bool StartWE();
   bool StartSAPI();

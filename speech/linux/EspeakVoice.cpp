@@ -78,6 +78,26 @@ EspeakEngine& EspeakEngine::Process() {
   return engine;
 }
 
+std::string EspeakEngine::Configure(std::optional<int> rate, std::string_view voice) {
+  std::lock_guard lock(mutex_);
+  if (!ready_) {
+    return {};
+  }
+  std::string refused;
+  if (rate) {
+    // The same scale as speech-dispatcher's: -100 is the slowest, 100 the fastest.
+    const int scaled = *rate < 0 ? (espeakRATE_NORMAL - espeakRATE_MINIMUM) * *rate / 100
+                                 : (espeakRATE_MAXIMUM - espeakRATE_NORMAL) * *rate / 100;
+    espeak_SetParameter(espeakRATE, espeakRATE_NORMAL + scaled, 0);
+  }
+  if (!voice.empty() && espeak_SetVoiceByName(std::string(voice).c_str()) != EE_OK) {
+    refused = "the game's own voice (espeak-ng) has no voice \"" + std::string(voice) +
+              "\" (espeak-ng --voices lists them)";
+    espeak_SetVoiceByName("en");
+  }
+  return refused;
+}
+
 Samples EspeakEngine::Synthesize(std::string_view text, const std::atomic<bool>& stop) {
   Samples samples;
   if (!ready_) {

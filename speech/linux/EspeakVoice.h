@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -29,6 +30,10 @@ class EspeakEngine {
   EspeakEngine& operator=(const EspeakEngine&) = delete;
 
   bool Ready() const { return ready_; }
+  // The rate from -100 to 100 (0: espeak-ng's normal 175 words a minute) and an espeak-ng
+  // voice name ("en-us", "en+f3"); unset or empty leave them as they are. What could not be
+  // taken, for the player; empty when all was.
+  std::string Configure(std::optional<int> rate, std::string_view voice);
   // Why espeak-ng could not start, for the player; empty when it is ready.
   const std::string& Problem() const { return problem_; }
 

@@ -5,7 +5,10 @@ namespace orvanta::speech {
 
 LinuxSpeechPlatform::LinuxSpeechPlatform(SpeechChoice choice, std::shared_ptr<AudioOutput> output,
                                          SpeechDispatcherOptions dispatcher)
-    : choice_(choice), output_(std::move(output)) {
+    : choice_(choice),
+      output_(std::move(output)),
+      rate_(dispatcher.rate),
+      voice_(dispatcher.voice) {
   if (choice_ == SpeechChoice::ScreenReader) {
     // Connecting starts now, while the game loads its windows.
     dispatcher_ = std::make_unique<SpeechDispatcherRoute>(std::move(dispatcher));
@@ -28,9 +31,14 @@ bool LinuxSpeechPlatform::VoicePossible(std::string& why) {
     why = "the game's own voice (espeak-ng) needs an audio device, and none could be opened";
     return false;
   }
-  if (const EspeakEngine& engine = EspeakEngine::Process(); !engine.Ready()) {
+  EspeakEngine& engine = EspeakEngine::Process();
+  if (!engine.Ready()) {
     why = engine.Problem();
     return false;
+  }
+  if (!configured_) {
+    configured_ = true;
+    voiceRefused_ = engine.Configure(rate_, voice_);
   }
   return true;
 }
@@ -41,6 +49,14 @@ std::unique_ptr<SapiVoice> LinuxSpeechPlatform::CreateSapiVoice() {
     return nullptr;
   }
   return std::make_unique<EspeakVoice>(EspeakEngine::Process(), output_);
+}
+
+std::string LinuxSpeechPlatform::SettingsProblem() {
+  std::string refused = voiceRefused_;
+  if (dispatcher_ && dispatcher_->Reachable()) {
+    refused = dispatcher_->SettingsProblem();
+  }
+  return refused.empty() ? refused : "The game's speech: " + refused + ".";
 }
 
 std::string LinuxSpeechPlatform::SpeechProblem() {

@@ -41,6 +41,9 @@ class LinuxSpeechPlatform : public SpeechPlatform {
   // A sentence for the player when the game cannot speak at all; empty when it can.
   // With the screen-reader choice this waits for the first connection (at most its timeout).
   std::string SpeechProblem();
+  // What the route refused of the rate and voice asked for (after SpeechProblem); empty when
+  // it took them all.
+  std::string SettingsProblem();
 
  private:
   // Starts espeak-ng the first time a voice is wanted; why it cannot, for the player.
@@ -48,6 +51,10 @@ class LinuxSpeechPlatform : public SpeechPlatform {
 
   SpeechChoice choice_;
   std::shared_ptr<AudioOutput> output_;
+  std::optional<int> rate_;  // for the game's own voice, as for the service
+  std::string voice_;
+  bool configured_ = false;
+  std::string voiceRefused_;  // what the game's own voice did not take
   std::unique_ptr<SpeechDispatcherRoute> dispatcher_;
   UnreachableScreenReader unreachable_;
 };

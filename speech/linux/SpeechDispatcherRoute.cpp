@@ -64,6 +64,30 @@ SPDConnection* Connect(const SpeechDispatcherOptions& options, std::string& prob
   return connection;
 }
 
+// Sets the rate and voice asked for on a new connection; what was refused, for the player.
+std::string ApplySettings(SPDConnection* connection, const SpeechDispatcherOptions& options) {
+  std::string refused;
+  if (options.rate && spd_set_voice_rate(connection, *options.rate) != 0) {
+    refused =
+        "the speech service speech-dispatcher refused the rate " + std::to_string(*options.rate);
+  }
+  if (options.voice.empty()) {
+    return refused;
+  }
+  bool known = false;
+  if (SPDVoice** voices = spd_list_synthesis_voices(connection); voices != nullptr) {
+    for (SPDVoice** voice = voices; *voice != nullptr; ++voice) {
+      known = known || options.voice == (*voice)->name;
+    }
+    free_spd_voices(voices);
+  }
+  if (!known || spd_set_synthesis_voice(connection, options.voice.c_str()) != 0) {
+    refused += refused.empty() ? "the speech service speech-dispatcher" : " and";
+    refused += " has no voice \"" + options.voice + "\" (spd-say -L lists its voices)";
+  }
+  return refused;
+}
+
 }  // namespace
 
 struct SpeechDispatcherRoute::Shared {
@@ -95,9 +119,11 @@ struct SpeechDispatcherRoute::Shared {
   std::condition_variable changed;  // the game: the worker got on
   Link link = Link::Connecting;
   std::string problem;
+  std::string settingsProblem;
   std::deque<Message> queue;
-  std::uint64_t said = 0;     // messages handed to the route
-  std::uint64_t handled = 0;  // messages the worker is done with (sent, or lost)
+  bool spokenSinceSilence = false;  // whether a Silence() has anything to cut off
+  std::uint64_t said = 0;           // messages handed to the route
+  std::uint64_t handled = 0;        // messages the worker is done with (sent, or lost)
   bool callInProgress = false;
   Clock::time_point callStarted;
   bool stopping = false;
@@ -143,7 +169,16 @@ void SpeechDispatcherRoute::Work(std::shared_ptr<Shared> shared) {
   };
 
   std::string problem;
-  SPDConnection* connection = call([&] { return Connect(shared->options, problem); });
+  auto connect = [&] {
+    SPDConnection* connection = Connect(shared->options, problem);
+    if (connection != nullptr) {
+      std::string refused = ApplySettings(connection, shared->options);
+      std::lock_guard lock(shared->mutex);
+      shared->settingsProblem = std::move(refused);
+    }
+    return connection;
+  };
+  SPDConnection* connection = call(connect);
   {
     std::lock_guard lock(shared->mutex);
     if (shared->link == Shared::Link::Connecting) {
@@ -177,7 +212,7 @@ void SpeechDispatcherRoute::Work(std::shared_ptr<Shared> shared) {
     if (!sent) {
       // The service went away: one new connection, or the route is lost for good.
       spd_close(connection);
-      connection = call([&] { return Connect(shared->options, problem); });
+      connection = call(connect);
       if (connection == nullptr) {
         std::lock_guard lock(shared->mutex);
         shared->link = Shared::Link::Unreachable;
@@ -209,8 +244,24 @@ bool SpeechDispatcherRoute::SayString(std::string_view text, bool interrupt) {
   }
   shared_->queue.push_back({std::string(text), interrupt});
   ++shared_->said;
+  shared_->spokenSinceSilence = true;
   shared_->wake.notify_all();
   return true;
+}
+
+void SpeechDispatcherRoute::Silence() {
+  std::lock_guard lock(shared_->mutex);
+  if (!shared_->spokenSinceSilence || shared_->link != Shared::Link::Connected) {
+    return;
+  }
+  // What has not reached the service yet is dropped here; a blank interrupting message
+  // cancels what has.
+  shared_->handled += shared_->queue.size();
+  shared_->queue.clear();
+  shared_->queue.push_back({std::string(), true});
+  ++shared_->said;
+  shared_->spokenSinceSilence = false;
+  shared_->wake.notify_all();
 }
 
 bool SpeechDispatcherRoute::Reachable() {
@@ -229,6 +280,12 @@ std::string SpeechDispatcherRoute::Problem() {
     return "The speech service speech-dispatcher has stopped answering.";
   }
   return {};
+}
+
+std::string SpeechDispatcherRoute::SettingsProblem() {
+  std::unique_lock lock(shared_->mutex);
+  shared_->SettleLocked(lock);
+  return shared_->settingsProblem;
 }
 
 bool SpeechDispatcherRoute::WaitUntilSent(std::chrono::milliseconds limit) {

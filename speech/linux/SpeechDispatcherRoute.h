@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -26,6 +27,10 @@ struct SpeechDispatcherOptions {
   // The longest the game waits for the service: to connect, or for one call to return.
   std::chrono::milliseconds timeout{2000};
   std::string clientName = "orvanta";
+  // The game's speech rate from -100 to 100 and a synthesis voice of the service's own
+  // (as `spd-say -L` lists them); unset or empty: the service's defaults.
+  std::optional<int> rate{};
+  std::string voice{};
 };
 
 class SpeechDispatcherRoute : public ScreenReaderRoute {
@@ -40,11 +45,16 @@ class SpeechDispatcherRoute : public ScreenReaderRoute {
   // Queues the text. Interrupt cuts off the game's own speech first (not the screen reader's).
   // False when the service cannot be reached, or has stopped answering.
   bool SayString(std::string_view text, bool interrupt) override;
+  // Cuts off the game's speech in progress and drops what it has queued, here and at the
+  // service; the screen reader's own speech goes on.
+  void Silence() override;
 
   // Whether the service answers; waits for the first connection at most the timeout.
   bool Reachable();
   // Why the service cannot be reached, for the player; empty while it answers.
   std::string Problem();
+  // What the service refused of the rate and voice asked for; empty when all was taken.
+  std::string SettingsProblem();
   // Waits until everything said so far has been handed to the service, at most `limit`.
   bool WaitUntilSent(std::chrono::milliseconds limit);
 

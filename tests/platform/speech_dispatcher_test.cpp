@@ -97,9 +97,13 @@ TEST_F(SpeechDispatcherRouteTest, AnnouncementsArriveWholeAtMessagePriorityAndIn
   {
     SpeechDispatcherRoute route(Options());
     ASSERT_TRUE(route.Reachable());
+    route.Silence();  // a key pressed before the game said anything: nothing to cut off
     EXPECT_TRUE(route.SayString("Spinning the wheel.", false));
     EXPECT_TRUE(route.SayString("Catégorie: Café €5", false));  // UTF-8 arrives unchanged
     EXPECT_TRUE(route.SayString("First line\n.Second line starts with a dot", false));
+    ASSERT_TRUE(route.WaitUntilSent(milliseconds(2000)));
+    route.Silence();  // a key cuts it all off, once
+    route.Silence();
     EXPECT_TRUE(route.SayString("Used letters: \"t\".", true));
     EXPECT_TRUE(route.SayString(" ", true));  // a blank with interrupt only cancels
     // Everything queued reaches the service before the route closes.
@@ -113,9 +117,9 @@ TEST_F(SpeechDispatcherRouteTest, AnnouncementsArriveWholeAtMessagePriorityAndIn
   };
   // Only the game's own speech is cancelled, not the screen reader's.
   const auto cancel = HasSubstr(R"({"event": "cancel", "scope": "self")");
-  EXPECT_THAT(Heard(11),
+  EXPECT_THAT(Heard(12),
               ElementsAre(speak(R"("Spinning the wheel.")"), speak(R"("Catégorie: Café €5")"),
-                          speak(R"("First line\n.Second line starts with a dot")"), cancel,
+                          speak(R"("First line\n.Second line starts with a dot")"), cancel, cancel,
                           speak(R"("Used letters: \"t\".")"), cancel, speak(R"("Goodbye 0")"),
                           speak(R"("Goodbye 1")"), speak(R"("Goodbye 2")"), speak(R"("Goodbye 3")"),
                           speak(R"("Goodbye 4")")));

@@ -72,6 +72,7 @@ struct PlatformFake : SpeechPlatform, ScreenReaderRoute, Routes {
       throw SpeechRouteError("screen reader gone");
     return srReachable;
   }
+  void Silence() override { calls.emplace_back("SR silenced"); }
   std::unique_ptr<WindowEyesObject> CreateWindowEyes() override {
     if (throwsOnCreate)
       throw SpeechRouteError("no COM");
@@ -252,6 +253,20 @@ TEST_F(SpeechTest, VoiceQueuesPlainTextAndSkipsToIdleOnlyForAnInterruptingText) 
   speech.SayText("waited", 0, false, true);
   EXPECT_THAT(calls, ElementsAre("SAPI 'one' 17", "SAPI 'two' 17", "skip Sentence 255",
                                  "SAPI 'now' 17", "SAPI 'waited' 16"));
+}
+
+TEST_F(SpeechTest, KeyPressSilencesTheScreenReaderAlwaysAndTheVoiceOnlyForCtrlAlone) {
+  speech.SpeechType(1);
+  speech.KeyPressed(false);
+  speech.SpeechType(3);
+  speech.SayText("queued");
+  speech.KeyPressed(false);  // the game's own voice keeps its queue for any other key
+  EXPECT_EQ(platform.queued, 1);
+  speech.KeyPressed(true);
+  EXPECT_EQ(platform.queued, 0);
+  speech.SpeechType(2);
+  speech.KeyPressed(true);
+  EXPECT_THAT(calls, ElementsAre("SR silenced", "SAPI 'queued' 17", "skip Sentence 255"));
 }
 
 TEST_F(SpeechTest, VoiceThatCannotBeInterruptedStillSpeaksTheTextWithoutHanging) {
