@@ -12,6 +12,10 @@ const char* const kUsage =
     "                         screen reader uses; the default), selfvoicing (the game's own "
     "voice)\n"
     "                         or silent\n"
+    "  --rate N               the game's speech rate from -100 (slowest) to 100 (fastest);\n"
+    "                         0, the default, is the speech service's or espeak-ng's normal rate\n"
+    "  --voice NAME           the game's voice: a voice of speech-dispatcher (spd-say -L) or,\n"
+    "                         with selfvoicing, of espeak-ng (espeak-ng --voices)\n"
     "  --no-sound             play no sound effects\n"
     "  --puzzles DIR          play the puzzle files (*.orp) of DIR instead of the shipped ones\n"
     "  --check-puzzles [DIR]  check every puzzle file of DIR (default: the shipped puzzles) and\n"
@@ -23,7 +27,9 @@ const char* const kUsage =
     "  --version              show the version and exit\n"
     "\n"
     "Keys in the game: Space spins the wheel, a letter calls it, F1 quick help, F4 used letters,\n"
-    "F5 money, F6 free spins, F7 category, F8 read the puzzle, F12 solve.\n";
+    "F5 money, F6 free spins, F7 category, F8 read the puzzle, F12 solve.\n"
+    "Any key silences what the game is saying through the screen reader's speech service;\n"
+    "Ctrl alone silences the game's own voice.\n";
 
 namespace {
 
@@ -74,6 +80,22 @@ std::optional<Options> ParseOptions(const std::vector<std::string_view>& args, s
         error = "--rand needs numbers from 0 up to (not including) 1, separated by commas";
         return std::nullopt;
       }
+    } else if (arg == "--rate") {
+      const std::string_view value = hasValue ? args[++i] : std::string_view();
+      int rate = 0;
+      const auto [end, problem] = std::from_chars(value.data(), value.data() + value.size(), rate);
+      if (value.empty() || problem != std::errc() || end != value.data() + value.size() ||
+          rate < -100 || rate > 100) {
+        error = "--rate needs a whole number from -100 to 100";
+        return std::nullopt;
+      }
+      options.rate = rate;
+    } else if (arg == "--voice") {
+      if (!hasValue || args[i + 1].empty()) {
+        error = "--voice needs the name of a voice";
+        return std::nullopt;
+      }
+      options.voice = args[++i];
     } else if (arg == "--speech") {
       const std::string_view mode = hasValue ? args[++i] : std::string_view();
       if (mode == "screenreader") {

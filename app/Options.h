@@ -18,6 +18,8 @@ struct Options {
   bool checkPuzzles = false;
   bool noSound = false;
   SpeechOption speech = SpeechOption::Default;
+  std::optional<int> rate;  // --rate N: the game's speech rate, -100 to 100 (0: normal)
+  std::string voice;        // --voice NAME: a voice of the speech route's own
   std::optional<std::filesystem::path> puzzles;  // --puzzles DIR, or the folder of --check-puzzles
   std::vector<double> rand;                      // --rand R[,R...]
 };

@@ -2,6 +2,7 @@
 // JSON events, no display), WxToolkit (ui/wx, wxWidgets on GTK 3), the Win32 one (ui/win32).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,13 @@ class Toolkit {
                            MsgIcon icon) = 0;
   // The typed text, or empty on Cancel.
   virtual std::string InputBox(std::string_view prompt, std::string_view title) = 0;
+
+  // Tells `handler` of every key the player presses in any window, box or menu of the game,
+  // before the key does anything; `controlAlone` for the Ctrl key itself. Empty: no one.
+  // A back end with no real keyboard (script mode) never calls it.
+  virtual void OnKeyPressed(std::function<void(bool controlAlone)> handler) {
+    static_cast<void>(handler);
+  }
 };
 
 }  // namespace orvanta::ui

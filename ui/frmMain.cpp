@@ -110,6 +110,10 @@ frmMain::frmMain(Toolkit& toolkit, Forms& forms, speech::modSound& sound,
       splash_(splash),
       layout_(MainWindowLayout()) {}
 
+frmMain::~frmMain() {
+  toolkit_.OnKeyPressed({});
+}
+
 std::vector<Control*> frmMain::Controls() {
   return {&frmPuzzle, &Label1, &txtPuzzle, &Label2,   &txtCategory, &Label4,  &txtUsed,
           &cmdSolve,  &Label3, &txtMoney,  &frmWheel, &cmdSpin,     &lblWheel};
@@ -240,6 +244,8 @@ void frmMain::Form_Load() {
   layout_.centred = true;
   SpeechInterface = std::make_unique<speech::clsTARQSpeech>(speechPlatform_);
   SpeechInterface->SpeechType(1);
+  // A screen reader falls silent when the player presses a key; so does the game's speech.
+  toolkit_.OnKeyPressed([this](bool controlAlone) { SpeechInterface->KeyPressed(controlAlone); });
   sound_.SoundEnabled = true;
 }
 

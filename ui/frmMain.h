@@ -37,6 +37,9 @@ class frmMain final : public Form {
  public:
   frmMain(Toolkit& toolkit, Forms& forms, speech::modSound& sound,
           speech::SpeechPlatform& speechPlatform, modORV& game, frmSplash& splash);
+  ~frmMain() override;
+  frmMain(const frmMain&) = delete;
+  frmMain& operator=(const frmMain&) = delete;
 
   // Loads the window hidden (running Form_Load), shows it, unloads it (running Form_Unload).
   void Load();

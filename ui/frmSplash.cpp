@@ -36,7 +36,9 @@ ControlLayout OkButton() {
 WindowLayout SplashLayout() {
   WindowLayout layout;
   layout.name = "frmSplash";
-  layout.caption = std::string(kProgramTitle);  // not shown: the window has no title bar
+  // Not shown (the window has no title bar), but it is what a screen reader calls the window:
+  // the About box says what it is when it opens (see AboutBox).
+  layout.caption = std::string(kProgramTitle);
   layout.clientWidth = 6015;
   layout.clientHeight = 2175;
   layout.titleBar = false;
@@ -104,6 +106,8 @@ void frmSplash::Form_Load() {
 }
 
 void frmSplash::Splash() {
+  if (!loaded_)
+    layout_.caption = std::string(kProgramTitle);
   EnsureLoaded();
   Say(lblName.Text() + ". " + lblversion.Text(), 1);
   cmdOK.SetVisible(false);
@@ -115,6 +119,8 @@ void frmSplash::Splash() {
 }
 
 void frmSplash::AboutBox() {
+  if (!loaded_)
+    layout_.caption = "About " + std::string(kProgramTitle);
   EnsureLoaded();
   Say(lblName.Text() + ". " + lblversion.Text(), 1);
   Say(Label3.Text(), 0);

@@ -27,6 +27,7 @@ SKIP = 77
 PHRASE = "KNOWLEDGE IS POWER"
 # --rand: the puzzle file, the puzzle, then the spin: slot 8 is $400.
 RAND = "0,0,%.4f" % ((8 - 0.5) / 24)
+RATE = 30  # --rate: the game's speech a little faster than Orca's
 # Labels that name one control only: Orca must never add them to another one's announcement.
 LABELS = ("Current Puzzle", "Puzzle Category", "Used Letter Board", "Your Assets")
 KEY_ANSWER_LIMIT = 1.0  # s from a key to the beginning of Orca's answer
@@ -67,15 +68,20 @@ class Record:
         except FileNotFoundError:
             return []
         for line in lines:
-            parts = line.split(" ", 4)
-            if len(parts) >= 3 and parts[1] == "begin" and len(parts) == 5:
-                chunk = {"begin": float(parts[0]), "end": None, "cut": False, "text": parts[4],
-                         "who": "game" if float(parts[3]) == 0 else "orca"}
+            parts = line.split(" ", 5)
+            if len(parts) == 6 and parts[1] == "begin":
+                chunk = {"begin": float(parts[0]), "end": None, "cut": False, "text": parts[5],
+                         "who": "game" if float(parts[3]) == 0 else "orca",
+                         "rate": float(parts[4])}
                 by_pid[parts[2]] = chunk
                 chunks.append(chunk)
             elif len(parts) == 3 and parts[2] in by_pid and parts[1] in ("end", "cut"):
                 by_pid[parts[2]]["end"] = float(parts[0])
                 by_pid[parts[2]]["cut"] = parts[1] == "cut"
+        # Killed before its watcher started: it lasted until the next chunk began.
+        for chunk, following in zip(chunks, chunks[1:]):
+            if chunk["end"] is None:
+                chunk["end"], chunk["cut"] = following["begin"], True
         return chunks
 
     def said(self, who, since, until=None):
@@ -170,13 +176,13 @@ class Session:
                     os.path.join(self.work, "orca-debug.log")], "orca")
         self.wait(lambda: self.record.said("orca", 0), "Orca's first words", limit=60)
 
-    def start_game(self, *options):
+    def start_game(self):
         puzzles = os.path.join(self.work, "Puzzles")
         os.makedirs(puzzles)
         with open(os.path.join(puzzles, "one.orp"), "w", newline="\r\n") as out:
             out.write("ZONTARY_WHEEL/PDATA/1.x\nC Sayings\nTP 1\n%s\n" % PHRASE)
         self.gameProcess = self.start([self.game, "--no-sound", "--puzzles", puzzles, "--rand",
-                                       RAND] + list(options), "game", cwd=self.work)
+                                       RAND, "--rate", str(RATE)], "game", cwd=self.work)
 
     def press(self, *keys):
         for key in keys:
@@ -248,6 +254,7 @@ def play(s, problems, figures):
     spin = s.keys[-1][0]
     s.game_says(r"^Spinning the wheel\.$", spin, "Space to spin the wheel", limit=5)
     s.game_says(r"^400 dollars\.$", spin, "the amount spun")
+    s.quiet("game", 0.5)
     s.quiet("orca", 1.0)
     no_noise(spin, "after a spin")
 
@@ -283,6 +290,8 @@ def play(s, problems, figures):
             s.orca_says(re.escape(title), s.keys[-1][0], "Orca to read %r" % title)
     s.wait(lambda: s.gameProcess.poll() is not None, "the game to end")
     check(s.gameProcess.returncode == 0, "the game ended with %s" % s.gameProcess.returncode)
+    rates = {c["rate"] for c in s.record.said("game", 0)}
+    check(rates == {RATE}, "the game spoke at the rates %s, not %s (--rate)" % (rates, RATE))
 
 
 def main():
