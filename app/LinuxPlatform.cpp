@@ -67,8 +67,15 @@ std::optional<NativeParts> BuildNativeParts(int argc, char** argv, const Options
   } else {
     parts.wavePlayer = std::make_unique<speech::SdlWavePlayer>(output, dataFolder);
   }
-  auto speech = std::make_unique<speech::LinuxSpeechPlatform>(choice, output);
+  speech::SpeechDispatcherOptions service;
+  service.rate = options.rate;
+  service.voice = options.voice;
+  auto speech = std::make_unique<speech::LinuxSpeechPlatform>(choice, output, std::move(service));
   parts.speechProblem = speech->SpeechProblem();
+  if (const std::string refused = speech->SettingsProblem();
+      parts.speechProblem.empty() && !refused.empty()) {
+    std::cerr << "orvanta: " << refused << "\n";  // the game still speaks, as it would have
+  }
   parts.speech = std::move(speech);
   return parts;
 }

@@ -2,6 +2,7 @@
 #include "ui/wx/GtkNative.h"
 
 #include <gdk/gdkx.h>
+#include <gtk/gtk-a11y.h>
 #include <gtk/gtk.h>
 #include <wx/window.h>
 
@@ -18,7 +19,9 @@ namespace {
 
 constexpr const char* kCompactCss =
     "entry.orvanta-compact { min-height: 0; padding-top: 0; padding-bottom: 0; }\n"
-    "button.orvanta-compact { min-height: 0; min-width: 0; padding: 0 4px; }\n";
+    "button.orvanta-compact { min-height: 0; min-width: 0; padding: 0 4px; }\n"
+    "button.orvanta-unavailable { opacity: 0.5; }\n";
+constexpr const char* kUnavailable = "orvanta-unavailable";
 
 GtkWidget* NativeOf(const wxWindow* window) {
   return static_cast<GtkWidget*>(window->GetHandle());
@@ -42,6 +45,41 @@ void FrameAllocated(GtkWidget* box, GdkRectangle* outer, gpointer data) {
   gtk_widget_get_allocation(area, &inner);
   const auto* watch = static_cast<const InsetWatch*>(data);
   watch->measured(watch->data, box, wxPoint(inner.x - outer->x, inner.y - outer->y));
+}
+
+AtkStateSet* UnavailableStates(AtkObject* accessible);
+
+// GTK's own state set of a button, which the game's builds on. The first call puts the game's
+// in its place, once for the process: GTK offers no way to change one widget's states.
+using StatesOf = AtkStateSet* (*)(AtkObject*);
+StatesOf ButtonStates() {
+  static const StatesOf own = [] {
+    auto* buttons = static_cast<AtkObjectClass*>(g_type_class_ref(GTK_TYPE_BUTTON_ACCESSIBLE));
+    const StatesOf gtkOwn = buttons->ref_state_set;
+    buttons->ref_state_set = &UnavailableStates;
+    return gtkOwn;
+  }();
+  return own;
+}
+
+AtkStateSet* UnavailableStates(AtkObject* accessible) {
+  AtkStateSet* states = ButtonStates()(accessible);
+  GtkWidget* widget = gtk_accessible_get_widget(GTK_ACCESSIBLE(accessible));
+  if (widget != nullptr && g_object_get_data(G_OBJECT(widget), kUnavailable) != nullptr) {
+    atk_state_set_remove_state(states, ATK_STATE_SENSITIVE);
+    atk_state_set_remove_state(states, ATK_STATE_ENABLED);
+  }
+  return states;
+}
+
+gboolean SnoopKey(GtkWidget* receiver, GdkEventKey* event, gpointer data) {
+  if (event->type == GDK_KEY_PRESS) {
+    const auto* watch = static_cast<const KeyWatch*>(data);
+    watch->pressed(watch->data,
+                   {gtk_widget_get_toplevel(receiver), event->hardware_keycode,
+                    event->keyval == GDK_KEY_Control_L || event->keyval == GDK_KEY_Control_R});
+  }
+  return FALSE;
 }
 
 GtkMessageType MessageType(MsgIcon icon) {
@@ -90,6 +128,58 @@ void SetAccessibleName(const wxWindow* window, std::string_view name) {
   if (GtkWidget* widget = AccessibleWidgetOf(window); widget != nullptr) {
     atk_object_set_name(gtk_widget_get_accessible(widget), std::string(name).c_str());
   }
+}
+
+void TieLabel(const wxWindow* label, const wxWindow* control) {
+  if (GtkWidget* native = NativeOf(label); native != nullptr && GTK_IS_LABEL(native))
+    gtk_label_set_mnemonic_widget(GTK_LABEL(native), AccessibleWidgetOf(control));
+}
+
+void UntieFrameCaption(const wxWindow* frame) {
+  GtkWidget* native = NativeOf(frame);
+  if (native == nullptr || !GTK_IS_FRAME(native))
+    return;
+  if (GtkWidget* caption = gtk_frame_get_label_widget(GTK_FRAME(native));
+      caption != nullptr && GTK_IS_LABEL(caption)) {
+    gtk_label_set_mnemonic_widget(GTK_LABEL(caption), nullptr);
+  }
+}
+
+void ExposeAsDialog(const wxWindow* window) {
+  atk_object_set_role(gtk_widget_get_accessible(NativeOf(window)), ATK_ROLE_DIALOG);
+}
+
+void SetUnavailable(const wxWindow* button, bool unavailable) {
+  ButtonStates();
+  GtkWidget* widget = NativeOf(button);
+  g_object_set_data(G_OBJECT(widget), kUnavailable, unavailable ? widget : nullptr);
+  GtkStyleContext* style = gtk_widget_get_style_context(widget);
+  if (unavailable) {
+    gtk_style_context_add_class(style, kUnavailable);
+  } else {
+    gtk_style_context_remove_class(style, kUnavailable);
+  }
+  AtkObject* accessible = gtk_widget_get_accessible(widget);
+  atk_object_notify_state_change(accessible, ATK_STATE_SENSITIVE, unavailable ? FALSE : TRUE);
+  atk_object_notify_state_change(accessible, ATK_STATE_ENABLED, unavailable ? FALSE : TRUE);
+}
+
+bool IsUnavailable(const wxWindow* button) {
+  return g_object_get_data(G_OBJECT(NativeOf(button)), kUnavailable) != nullptr;
+}
+
+unsigned WatchKeyPresses(const KeyWatch& watch) {
+  // Deprecated in GTK 3, but the only hook that also sees the keys of GTK's own message boxes
+  // and open menus.
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  return gtk_key_snooper_install(&SnoopKey, const_cast<KeyWatch*>(&watch));
+  G_GNUC_END_IGNORE_DEPRECATIONS
+}
+
+void StopWatchingKeys(unsigned id) {
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  gtk_key_snooper_remove(id);
+  G_GNUC_END_IGNORE_DEPRECATIONS
 }
 
 void InstallCompactStyle() {

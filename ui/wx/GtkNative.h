@@ -28,6 +28,35 @@ void KeepOnOneLine(const wxWindow* label);
 // The screen's resolution, when GDK knows it.
 std::optional<double> ScreenDotsPerInch();
 
+// A label names the control after it for a screen reader (the label-for and labelled-by
+// relations); a frame's caption names the frame alone, never a control near it.
+void TieLabel(const wxWindow* label, const wxWindow* control);
+void UntieFrameCaption(const wxWindow* frame);
+// A top-level window that a screen reader must present as a dialog.
+void ExposeAsDialog(const wxWindow* window);
+
+// A button the game has disabled stays a sensitive GTK widget, so that the keyboard focus can
+// stay on it (GTK takes the focus from an insensitive widget, and the screen reader then
+// announces whatever gets it): it looks dimmed, and a screen reader finds it neither sensitive
+// nor enabled. The caller makes sure it never clicks.
+void SetUnavailable(const wxWindow* button, bool unavailable);
+bool IsUnavailable(const wxWindow* button);
+
+// Every key pressed in the process, before any window, box or menu handles it: the top-level
+// GTK window it goes to, its hardware code, and whether it is a Ctrl key itself. `watch` must
+// outlive the watching; StopWatchingKeys with the id ends it.
+struct KeyPress {
+  WXWidget window = nullptr;
+  unsigned hardwareCode = 0;
+  bool control = false;
+};
+struct KeyWatch {
+  void (*pressed)(void* data, const KeyPress& key) = nullptr;
+  void* data = nullptr;
+};
+unsigned WatchKeyPresses(const KeyWatch& watch);
+void StopWatchingKeys(unsigned id);
+
 // Whether the bare window (a panel) takes the focus, and making it take it.
 bool CanFocus(const wxWindow* window);
 void SetCanFocus(const wxWindow* window, bool canFocus);

@@ -68,6 +68,7 @@ WxLoadedWindow::WxLoadedWindow(Window& shown, const WxSession& session,
     }
   }
   ApplyTabOrder();
+  TieLabels();
 }
 
 WxLoadedWindow::~WxLoadedWindow() {
@@ -201,8 +202,24 @@ void WxLoadedWindow::BuildControl(ControlWidget& entry,
     entry.widget->DisableFocusFromKeyboard();
   if (!control.Visible())
     entry.widget->Hide();
-  if (!control.Enabled())
+  if (!control.Enabled() && layout.kind == ControlKind::Button) {
+    gtk::SetUnavailable(entry.widget, true);
+  } else if (!control.Enabled()) {
     entry.widget->Disable();
+  }
+}
+
+void WxLoadedWindow::TieLabels() {
+  // Each label comes right before the text box it names; a frame's caption names the frame.
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const ControlKind kind = controls[i].control->Layout().kind;
+    if (kind == ControlKind::Frame) {
+      gtk::UntieFrameCaption(controls[i].widget);
+    } else if (kind == ControlKind::TextBox && i > 0 &&
+               controls[i - 1].control->Layout().kind == ControlKind::Label) {
+      gtk::TieLabel(controls[i - 1].widget, controls[i].widget);
+    }
+  }
 }
 
 void WxLoadedWindow::ApplyTabOrder() {
@@ -318,7 +335,11 @@ void WxLoadedWindow::Mirror(ControlWidget& entry) {
   // no window at all: the focus goes where the player can still play.
   wxWindow* focus = wxWindow::FindFocus();
   const bool hadFocus = focus != nullptr && (focus == widget || widget->IsDescendant(focus));
-  if (control.Enabled() != entry.shownEnabled) {
+  if (control.Enabled() != entry.shownEnabled && kind == ControlKind::Button) {
+    // The focus stays on a disabled button: the player hears nothing move.
+    entry.shownEnabled = control.Enabled();
+    gtk::SetUnavailable(widget, !entry.shownEnabled);
+  } else if (control.Enabled() != entry.shownEnabled) {
     entry.shownEnabled = control.Enabled();
     widget->Enable(entry.shownEnabled);
     if (!entry.shownEnabled && hadFocus) {
@@ -363,12 +384,18 @@ void WxLoadedWindow::FocusFirstIfLost() {
   }
   if (focus != nullptr && focus != client && focus->IsShownOnScreen())
     return;
+  // The default button first (the spin button: Space spins, as the quick help says), then the
+  // first control in tab order.
   ControlWidget* first = nullptr;
   for (ControlWidget& entry : controls) {
     const ControlLayout& layout = entry.control->Layout();
     if (entry.widget == nullptr || !TakesFocus(layout) || layout.tabIndex < 0 ||
         !entry.widget->IsShownOnScreen() || !entry.widget->IsEnabled()) {
       continue;
+    }
+    if (&entry == defaultButton) {
+      first = &entry;
+      break;
     }
     if (first == nullptr || layout.tabIndex < first->control->Layout().tabIndex)
       first = &entry;

@@ -75,6 +75,7 @@ class WxLoadedWindow {
                     const std::map<std::string, wxWindow*, std::less<>>& frames,
                     const gtk::InsetWatch& insets);
   void ApplyTabOrder();
+  void TieLabels();
   void Park(ControlWidget* from);
   void Unpark();
   void FitLabel(ControlWidget& entry);

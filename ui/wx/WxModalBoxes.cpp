@@ -22,6 +22,7 @@ std::string WxModalBoxes::InputBox(wxWindow* parent, std::string_view prompt,
                                    std::string_view title) {
   wxTextEntryDialog dialog(parent, ToWx(prompt), ToWx(title.empty() ? kProgramTitle : title),
                            wxEmptyString, wxOK | wxCANCEL | wxCENTRE);
+  gtk::ExposeAsDialog(&dialog);  // wx builds it as a plain top-level window
   openDialogs_.push_back(&dialog);
   const int answer = dialog.ShowModal();
   openDialogs_.erase(std::find(openDialogs_.begin(), openDialogs_.end(), &dialog));

@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -60,6 +61,7 @@ class WxToolkit::Impl final : public ControlListener {
   void WaitForEvent();
   MsgResult MsgBox(std::string_view text, std::string_view title, MsgButtons buttons, MsgIcon icon);
   std::string InputBox(std::string_view prompt, std::string_view title);
+  void OnKeyPressed(std::function<void(bool)> handler) { keyPressed_ = std::move(handler); }
 
   wxWindow* TopLevelOf(const Window& window) const;
   wxWindow* WidgetOf(const Control& control) const;
@@ -72,6 +74,7 @@ class WxToolkit::Impl final : public ControlListener {
   static void InsetMeasured(void* impl, WXWidget box, wxPoint inset);
   void RunHandler(wxWindow* frame, std::function<void(Window&)> handler);
   void ClickButton(wxWindow* frame, const Control* button);
+  static void KeyPressed(void* impl, const gtk::KeyPress& key);
   void OnKeyReleased(wxKeyEvent& event);
   void DrainPending();
 
@@ -89,6 +92,11 @@ class WxToolkit::Impl final : public ControlListener {
   std::vector<wxWindow*> running_;  // frames whose handlers are running, innermost last
   long lastKeyTime_ = 0;
   std::uint32_t lastKeyRaw_ = 0;
+  std::function<void(bool)> keyPressed_;
+  gtk::KeyWatch keys_{&Impl::KeyPressed, this};
+  unsigned keyWatch_ = 0;
+  // Keys (hardware codes) last pressed in a box or a menu: their release is not the window's.
+  std::set<unsigned> pressedElsewhere_;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -96,9 +104,11 @@ class WxToolkit::Impl final : public ControlListener {
 
 WxToolkit::Impl::Impl(std::unique_ptr<wx::WxSession> session) : session_(std::move(session)) {
   session_->OnKeyReleased([this](wxKeyEvent& event) { OnKeyReleased(event); });
+  keyWatch_ = gtk::WatchKeyPresses(keys_);
 }
 
 WxToolkit::Impl::~Impl() {
+  gtk::StopWatchingKeys(keyWatch_);
   session_->OnKeyReleased({});
   for (auto& loaded : windows_) {
     for (ControlWidget& entry : loaded->controls)
@@ -228,11 +238,16 @@ void WxToolkit::Impl::BindEvents(WxLoadedWindow& loaded) {
     if ((code == WXK_RETURN || code == WXK_NUMPAD_ENTER) && !event.HasAnyModifiers() &&
         owner != nullptr && owner->defaultButton != nullptr &&
         dynamic_cast<wxButton*>(wxWindow::FindFocus()) == nullptr) {
-      if (owner->defaultButton->widget->IsShownOnScreen() &&
-          owner->defaultButton->widget->IsEnabled()) {
-        ClickButton(frame, owner->defaultButton->control);
+      if (owner->defaultButton->widget->IsShownOnScreen()) {
+        ClickButton(frame, owner->defaultButton->control);  // not while the game disabled it
         return;
       }
+    }
+    // Space and Enter on a button the game has disabled do nothing, not even look pressed.
+    if (wxWindow* focus = wxWindow::FindFocus();
+        (code == WXK_SPACE || code == WXK_RETURN || code == WXK_NUMPAD_ENTER) &&
+        dynamic_cast<wxButton*>(focus) != nullptr && gtk::IsUnavailable(focus)) {
+      return;
     }
     event.Skip();
   });
@@ -298,6 +313,21 @@ void WxToolkit::Impl::ClickButton(wxWindow* frame, const Control* button) {
   RunHandler(frame, [name = button->Name()](Window& window) { window.ButtonClicked(name); });
 }
 
+void WxToolkit::Impl::KeyPressed(void* impl, const gtk::KeyPress& key) {
+  auto& self = *static_cast<Impl*>(impl);
+  const bool inGameWindow =
+      std::any_of(self.windows_.begin(), self.windows_.end(),
+                  [&key](const auto& loaded) { return loaded->frame->GetHandle() == key.window; });
+  if (inGameWindow) {
+    self.pressedElsewhere_.erase(key.hardwareCode);
+  } else {
+    // The A of Alt+H, A chooses About in the menu: its release must not buy an A.
+    self.pressedElsewhere_.insert(key.hardwareCode);
+  }
+  if (self.keyPressed_)
+    self.keyPressed_(key.control);
+}
+
 void WxToolkit::Impl::OnKeyReleased(wxKeyEvent& event) {
   auto* source = dynamic_cast<wxWindow*>(event.GetEventObject());
   if (source == nullptr)
@@ -305,6 +335,8 @@ void WxToolkit::Impl::OnKeyReleased(wxKeyEvent& event) {
   wxWindow* frame = wxGetTopLevelParent(source);
   if (FindFrame(frame) == nullptr)
     return;  // a box of ours or another program's window
+  if (pressedElsewhere_.erase(event.GetRawKeyFlags()) != 0)
+    return;  // pressed in a menu or a box that has closed since
   // GTK hands a release the focused widget leaves alone on to its parents, and wx reports it
   // again for each: one release is one event.
   const long time = event.GetTimestamp();
@@ -444,6 +476,9 @@ MsgResult WxToolkit::MsgBox(std::string_view text, std::string_view title, MsgBu
 }
 std::string WxToolkit::InputBox(std::string_view prompt, std::string_view title) {
   return impl_->InputBox(prompt, title);
+}
+void WxToolkit::OnKeyPressed(std::function<void(bool controlAlone)> handler) {
+  impl_->OnKeyPressed(std::move(handler));
 }
 wxWindow* WxToolkit::TopLevelOf(const Window& window) const {
   return impl_->TopLevelOf(window);
