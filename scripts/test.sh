@@ -23,6 +23,9 @@ for preset in default asan; do
     ctest --preset "$preset" --timeout 300 -L "$display_tests" || status=1
 done
 
+echo "=== the game with the real screen reader Orca ==="
+tests/orca/orca_check.py build/default/orvanta build/default/artefacts/orca || status=1
+
 scripts/check-build.sh || status=1
 
 echo "=== fuzzing (short) ==="

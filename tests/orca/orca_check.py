@@ -288,6 +288,7 @@ def play(s, problems, figures):
         s.press(key)
         if title:
             s.orca_says(re.escape(title), s.keys[-1][0], "Orca to read %r" % title)
+    s.game_says(r"^Thanks for playing", s.keys[-1][0], "the farewell")
     s.wait(lambda: s.gameProcess.poll() is not None, "the game to end")
     check(s.gameProcess.returncode == 0, "the game ended with %s" % s.gameProcess.returncode)
     rates = {c["rate"] for c in s.record.said("game", 0)}

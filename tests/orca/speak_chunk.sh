@@ -13,7 +13,7 @@ done
 printf '%s begin %s %s %s %s\n' "$(date +%s.%N)" "$$" "$pitch" "$rate" "$text" >>"$log"
 # speech-dispatcher cuts a chunk off by killing the process group that the module's child
 # leads, this script included; a watcher outside the group notes it.
-leader=$(ps -o pgid= -p $$ | tr -d ' ')
+leader=$(awk '{ print $5 }' /proc/$$/stat)
 setsid bash -c 'tail --pid="$1" -s 0.01 -f /dev/null; grep -q "^[0-9.]* end $2\$" "$3" ||
   printf "%s cut %s\n" "$(date +%s.%N)" "$2" >>"$3"' watcher "$leader" "$$" "$log" \
   </dev/null >/dev/null 2>&1 &

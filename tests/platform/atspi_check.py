@@ -6,11 +6,13 @@
 Starts the game (--speech silent --no-sound) on the current X display, or on an Xvfb of its
 own with openbox when DISPLAY is unset, inside a D-Bus session of its own, and checks:
   - the main window: its frames as panels named by their captions, each text box named by
-    its label, the buttons by their captions, the menus with their access keys and no
-    accelerators;
+    its label and labelled by it (no button labelled by a frame's caption), the buttons by
+    their captions, the menus with their access keys and no accelerators;
+  - the focus on the spin button at the deal, and still on it (not sensitive) after a spin;
   - the Quick Help box (F1) keeps its title, and says it is information;
-  - the solve box (F12) is named by its title and its entry by its prompt;
-  - the About box (Alt+H, A): its name, version, and OK button;
+  - the solve box (F12) is a dialog named by its title and its entry by its prompt;
+  - the About box (Alt+H, A): named "About Orvanta", its version, and OK button;
+  - after each box the focus is back on a named control of the main window;
   - File > Exit (Alt+F, X) ends the game.
 Exits 0 when everything holds, 1 with the list of what does not, 77 when it cannot run here
 (no pyatspi, no Xvfb, no xdotool).
@@ -137,6 +139,23 @@ def key_binding(node):
         return ""
 
 
+def relation_targets(node, relation):
+    return [name(r.getTarget(i)) for r in node.getRelationSet()
+            if r.getRelationType() == relation for i in range(r.getNTargets())]
+
+
+def focused(app):
+    return wait_for(app, lambda n: showing(n) and n.getState().contains(pyatspi.STATE_FOCUSED)
+                    and role(n) not in ("frame", "dialog", "alert", "window"))
+
+
+def check_focus_back(app, after):
+    node = focused(app)
+    check(node is not None and name(node) and role(node) != "panel",
+          "after %s the focus is on %r %r, not a named control" % (after, role(node), name(node)))
+    return node
+
+
 def window_named(app, title, roles=("frame", "dialog", "alert", "window")):
     return wait_for(app, lambda n: role(n) in roles and name(n) == title and showing(n))
 
@@ -178,6 +197,13 @@ def check_main_window(app):
     texts = by_role.get("text", [])
     for label in ("Current Puzzle", "Puzzle Category", "Used Letter Board", "Your Assets"):
         check(label in texts, "no text box named %r (text boxes: %r)" % (label, texts))
+        box = [n for n in nodes if role(n) == "text" and name(n) == label]
+        check(box and relation_targets(box[0], pyatspi.RELATION_LABELLED_BY) == [label],
+              "the text box %r is not labelled by its label" % label)
+    for button in (n for n in nodes if role(n) == "push button"):
+        check(not relation_targets(button, pyatspi.RELATION_LABELLED_BY),
+              "the button %r is labelled by %r" % (name(button), relation_targets(
+                  button, pyatspi.RELATION_LABELLED_BY)))
     buttons = by_role.get("push button", [])
     for caption in ("Spin Wheel", "Solve the Puzzle"):
         check(caption in buttons, "no button named %r (buttons: %r)" % (caption, buttons))
@@ -201,6 +227,21 @@ def check_main_window(app):
     return frame
 
 
+def check_spin(app):
+    """Space spins at the deal ($400: a consonant is awaited); the focus stays on the spin
+    button, which is no longer sensitive."""
+    spin = focused(app)
+    if not check(spin is not None and name(spin) == "Spin Wheel",
+                 "at the deal the focus is on %r, not the spin button" % name(spin)):
+        return
+    keys("space")
+    spun = wait_for(app, lambda n: role(n) == "push button" and name(n) == "Spin Wheel"
+                    and not n.getState().contains(pyatspi.STATE_SENSITIVE))
+    check(spun is not None, "after a spin the spin button is still sensitive")
+    check(spun is not None and spun.getState().contains(pyatspi.STATE_FOCUSED),
+          "after a spin the focus left the spin button for %r" % name(focused(app)))
+
+
 def check_quick_help(app):
     activate("Orvanta")
     keys("F1")
@@ -215,13 +256,14 @@ def check_quick_help(app):
         check(any(role(n) == "push button" and name(n) == "OK" for n in walk(box)),
               "the Quick Help box has no OK button")
         keys("Return")
+        check_focus_back(app, "the Quick Help box")
 
 
 def check_solve_box(app):
     activate("Orvanta")
     keys("F12")
-    box = window_named(app, "Solve Puzzle", roles=("dialog", "frame"))
-    if check(box is not None, "F12: no dialog named 'Solve Puzzle'"):
+    box = window_named(app, "Solve Puzzle")
+    if check(box is not None and role(box) == "dialog", "F12: no dialog named 'Solve Puzzle'"):
         entries = [n for n in walk(box) if role(n) == "text"]
         prompt = "Input your solution to the puzzle."
         named = [name(n) for n in entries]
@@ -234,6 +276,7 @@ def check_solve_box(app):
               "the solve box's entry is not named by its prompt (names %r, labels %r)"
               % (named, labelled))
         keys("Escape")
+        check_focus_back(app, "the solve box")
 
 
 def check_about_box(app):
@@ -247,12 +290,16 @@ def check_about_box(app):
         while window is not None and role(window) not in ("frame", "window", "dialog"):
             window = window.parent
         if check(window is not None, "the version label is in no window"):
+            check(name(window) == "About Orvanta", "the About box is named %r" % name(window))
             nodes = list(walk(window))
             check(any(role(n) == "label" and name(n) == "Orvanta" for n in nodes),
                   "the About box has no label 'Orvanta'")
             check(any(role(n) == "push button" and name(n) == "OK" for n in nodes),
                   "the About box has no OK button")
         keys("Escape")
+        back = check_focus_back(app, "the About box")
+        check(back is None or name(back) == "Spin Wheel", "after the About box the focus is on "
+              "%r, not the spin button it left" % name(back))
 
 
 def main():
@@ -265,12 +312,14 @@ def main():
         helpers.append(subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL))
         time.sleep(0.5)
-    game = subprocess.Popen([binary, "--speech", "silent", "--no-sound"],
+    # The first puzzle of the first file; the spin lands on $400.
+    game = subprocess.Popen([binary, "--speech", "silent", "--no-sound", "--rand", "0,0,0.3125"],
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
     try:
         app = find_app(game.pid)
         if check(app is not None, "the game never appeared on the accessibility bus"):
             if check_main_window(app) is not None:
+                check_spin(app)
                 check_quick_help(app)
                 check_solve_box(app)
                 check_about_box(app)
