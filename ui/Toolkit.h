@@ -42,7 +42,7 @@ class Toolkit {
   // Tells `handler` of every key the player presses in any window, box or menu of the game,
   // before the key does anything; `controlAlone` for the Ctrl key itself. Empty: no one.
   // A back end with no real keyboard (script mode) never calls it.
-  virtual void OnKeyPressed(std::function<void(bool controlAlone)> /*handler*/) {}
+  virtual void OnKeyPressed(const std::function<void(bool controlAlone)>& /*handler*/) {}
 };
 
 }  // namespace orvanta::ui

@@ -61,7 +61,7 @@ class WxToolkit::Impl final : public ControlListener {
   void WaitForEvent();
   MsgResult MsgBox(std::string_view text, std::string_view title, MsgButtons buttons, MsgIcon icon);
   std::string InputBox(std::string_view prompt, std::string_view title);
-  void OnKeyPressed(std::function<void(bool)> handler) { keyPressed_ = std::move(handler); }
+  void OnKeyPressed(const std::function<void(bool)>& handler) { keyPressed_ = handler; }
 
   wxWindow* TopLevelOf(const Window& window) const;
   wxWindow* WidgetOf(const Control& control) const;
@@ -477,8 +477,8 @@ MsgResult WxToolkit::MsgBox(std::string_view text, std::string_view title, MsgBu
 std::string WxToolkit::InputBox(std::string_view prompt, std::string_view title) {
   return impl_->InputBox(prompt, title);
 }
-void WxToolkit::OnKeyPressed(std::function<void(bool controlAlone)> handler) {
-  impl_->OnKeyPressed(std::move(handler));
+void WxToolkit::OnKeyPressed(const std::function<void(bool controlAlone)>& handler) {
+  impl_->OnKeyPressed(handler);
 }
 wxWindow* WxToolkit::TopLevelOf(const Window& window) const {
   return impl_->TopLevelOf(window);

@@ -38,7 +38,7 @@ class WxToolkit final : public Toolkit {
   MsgResult MsgBox(std::string_view text, std::string_view title, MsgButtons buttons,
                    MsgIcon icon) override;
   std::string InputBox(std::string_view prompt, std::string_view title) override;
-  void OnKeyPressed(std::function<void(bool controlAlone)> handler) override;
+  void OnKeyPressed(const std::function<void(bool controlAlone)>& handler) override;
 
   // The native widgets, for checks and diagnostics: the top-level window of a loaded window,
   // and the widget of one of its controls (null when not loaded).
