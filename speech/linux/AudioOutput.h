@@ -35,8 +35,10 @@ struct ClipTicket {
 };
 
 struct AudioOutputOptions {
-  // Device buffer in sample frames: 512 frames at 22050 Hz is 23 ms of latency.
-  std::uint16_t bufferFrames = 512;
+  // Device buffer in sample frames: 256 frames at 22050 Hz is 11.6 ms. A sound waits for at most
+  // one buffer on an open device; on a device just opened SDL may first mix one buffer of
+  // silence, so a sound after a quiet spell starts within two buffers (23 ms).
+  std::uint16_t bufferFrames = 256;
   // How long the device stays open once everything has played. SDL's audio thread keeps mixing
   // silence while a device is open, even paused, so the waiting game closes it; the pause
   // spares the open and close between the sounds and sentences of a turn.

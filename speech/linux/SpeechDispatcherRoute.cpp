@@ -60,7 +60,7 @@ SPDConnection* Connect(const SpeechDispatcherOptions& options, std::string& prob
     }
     problem = report;
   }
-  std::free(error);
+  std::free(error);  // NOLINT(cppcoreguidelines-*): libspeechd hands its report over malloc'd
   return connection;
 }
 
