@@ -48,6 +48,9 @@ void TimeEffectStart(benchmark::State& state, bool closedFirst) {
     while (closedFirst && output.DeviceOpen()) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    if (closedFirst) {  // a quiet spell: SDL has finished closing (it waits for its thread)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     const auto asked = Clock::now();
     const ClipTicket ticket = output.Play(AudioChannel::Effects, clip);
     output.WaitUntilPlayed(AudioChannel::Effects, ticket.id, std::chrono::seconds(1));
