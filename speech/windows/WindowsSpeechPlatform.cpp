@@ -76,7 +76,6 @@ std::unique_ptr<SapiVoice> WindowsSpeechPlatform::CreateSapiVoice() {
   }
 }
 
-
 std::string WindowsSpeechPlatform::SpeechProblem() {
   if (choice_ == WindowsSpeech::Silent || CreateSapiVoice() != nullptr) {
     return {};
