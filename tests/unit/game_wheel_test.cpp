@@ -1,5 +1,4 @@
-// The wheel's draw (a fresh seed from the clock before every draw, one of 24 equal slots) and the
-// sort behind the used-letter board.
+// The wheel's draw (one of 24 equal slots) and the sort behind the used-letter board.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,34 +10,6 @@
 namespace orvanta {
 namespace {
 
-// A clock that moves on by one tick each time it is read.
-class TickingClock final : public Clock {
- public:
-  std::uint64_t Ticks() override { return ++ticks_; }
-
- private:
-  std::uint64_t ticks_ = 500;
-};
-
-// The game's queued generator, with a log of every seed and draw in the order they happen.
-class RecordingRandom final : public RandomSource {
- public:
-  void Queue(double value) { queued_.Queue(value); }
-  void Randomize(std::uint64_t seed) override {
-    log_ += "seed " + std::to_string(seed) + "; ";
-    queued_.Randomize(seed);
-  }
-  double Rnd() override {
-    log_ += "draw; ";
-    return queued_.Rnd();
-  }
-  const std::string& Log() const { return log_; }
-
- private:
-  QueuedRandom queued_;
-  std::string log_;
-};
-
 class WheelDraw : public ::testing::Test {
  protected:
   // One draw of the default wheel with `r` queued.
@@ -48,8 +19,8 @@ class WheelDraw : public ::testing::Test {
     return GetWheelSlot(wheel, random_, clock_);
   }
 
-  RecordingRandom random_;
-  TickingClock clock_;
+  QueuedRandom random_;
+  SteadyClock clock_;
 };
 
 // Int(r * 24) + 1 picks the slot: draws either side of an edge land on neighbouring slots, and
@@ -65,12 +36,6 @@ TEST_F(WheelDraw, EachTwentyFourthOfTheDrawIsOneSlotOfTheWheel) {
   for (const auto& [r, slot] : draws) {
     EXPECT_EQ(Spin(r), slot) << r;
   }
-}
-
-TEST_F(WheelDraw, EveryDrawIsPrecededByAFreshSeedFromTheClock) {
-  Spin(0.1);
-  Spin(0.2);
-  EXPECT_EQ(random_.Log(), "seed 501; draw; seed 502; draw; ");
 }
 
 // ---------------------------------------------------------------------------------------------
