@@ -1,5 +1,5 @@
 // The speech object over fake routes: which route hears a text, with which flags, what is
-// counted, which debug lines a listener gets, and that no route failure ever reaches the game.
+// counted, and that no route failure ever reaches the game.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -15,7 +15,6 @@
 namespace orvanta::speech {
 namespace {
 
-using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -87,15 +86,8 @@ struct PlatformFake : SpeechPlatform, ScreenReaderRoute, Routes {
 
 class SpeechTest : public ::testing::Test {
  protected:
-  // Switches debugging on and collects every line from here on.
-  void ListenToDebug() {
-    speech.DebugType = true;
-    speech.DebugOutput = [this](std::string_view line) { debug.emplace_back(line); };
-  }
-
   PlatformFake platform;
   std::vector<std::string>& calls = platform.calls;
-  std::vector<std::string> debug;
   clsTARQSpeech speech{platform};
 };
 
@@ -105,7 +97,6 @@ class SpeechTest : public ::testing::Test {
 // old object. A route that cannot start, or throws, is a failed start and leaves silence.
 TEST_F(SpeechTest, ChoosingARouteStartsItOrFallsSilentAndSaysWhich) {
   EXPECT_EQ(speech.SpeechType(), 0);
-  EXPECT_FALSE(speech.DebugType);
   speech.SayText("Welcome");
   for (const int type : {-1, 7}) {
     speech.SpeechType(type);
@@ -130,25 +121,6 @@ TEST_F(SpeechTest, ChoosingARouteStartsItOrFallsSilentAndSaysWhich) {
   EXPECT_FALSE(speech.StartWE());
   speech.SpeechType(3);
   EXPECT_EQ(speech.SpeechType(), 0);
-}
-
-// --- Debug lines ----------------------------------------------------------------------------
-
-// Debug lines are written only while DebugType is on, naming the route and the text; a
-// listener that throws does not escape the destructor's farewell line.
-TEST_F(SpeechTest, DebugLinesOnlyWhileDebugTypeIsOnAndAThrowingListenerDoesNotEscape) {
-  speech.DebugOutput = [this](std::string_view line) { debug.emplace_back(line); };
-  speech.SayText("quiet");
-  speech.WriteDebug("hello");
-  EXPECT_THAT(debug, IsEmpty());
-  speech.DebugType = true;
-  speech.SpeechType(1);
-  speech.SayText("b", 0, true);
-  EXPECT_THAT(debug, ElementsAre("TARQ-SPEECH: Set ST 1", "TARQ-SPEECH: (ST: 1) (SV) text: 'b'"));
-  auto local = std::make_unique<clsTARQSpeech>(platform);
-  local->DebugType = true;
-  local->DebugOutput = [](std::string_view) { throw std::runtime_error("listener broke"); };
-  EXPECT_NO_THROW(local.reset());
 }
 
 // --- The screen reader ------------------------------------------------------------------------
@@ -189,11 +161,9 @@ TEST_F(SpeechTest, TotalSpokenCountsCharactersNotBytesAndStopsAtItsLargestValue)
 
 TEST_F(SpeechTest, UnreachableScreenReaderHandsFirstTextToTheVoiceWithTheCallersFlags) {
   platform.srReachable = false;
-  ListenToDebug();
   speech.SpeechType(1);
   speech.SayText("Wait for me", 1, false, true);
   EXPECT_EQ(speech.SpeechType(), 3);
-  EXPECT_THAT(debug, Contains("TARQ-SPEECH: Screen reader not reachable, falling back to ST 3"));
   speech.SayText("Next");  // later texts go straight to the voice
   EXPECT_THAT(calls, ElementsAre("SR 'Wait for me' 1", "SAPI 'Wait for me' 16", "SAPI 'Next' 17"));
 }
@@ -272,15 +242,12 @@ TEST_F(SpeechTest, KeyPressSilencesTheScreenReaderAlwaysAndTheVoiceOnlyForCtrlAl
 TEST_F(SpeechTest, VoiceThatCannotBeInterruptedStillSpeaksTheTextWithoutHanging) {
   platform.stuck = true;  // never falls idle
   speech.SpeechType(3);
-  ListenToDebug();
   speech.SayText("after the stuck voice", 1);
   EXPECT_EQ(platform.skips, clsTARQSpeech::kMaxInterruptSkips);
-  EXPECT_THAT(debug, Contains(::testing::HasSubstr("giving up the interrupt")));
   EXPECT_EQ(calls.back(), "SAPI 'after the stuck voice' 17");
   platform.failsStatus = true;  // fails while being interrupted
   EXPECT_NO_THROW(speech.SayText("still heard", 1));
   EXPECT_EQ(calls.back(), "SAPI 'still heard' 17");
-  EXPECT_THAT(debug, Contains("TARQ-SPEECH: Interrupt failed (MS SAPI): status unavailable"));
 }
 
 TEST_F(SpeechTest, VoiceRefusingTextEndsSayTextQuietlyButCounts) {
