@@ -1,23 +1,9 @@
 #!/usr/bin/env python3
-"""A stand-in for speech-dispatcher that writes down what it is asked to say.
+"""A stand-in for speech-dispatcher: fake_ssip_server.py SOCKET_PATH LOG_FILE [ANSWERED]
 
-Usage:
-    python3 fake_ssip_server.py SOCKET_PATH LOG_FILE [ANSWERED]
-
-It listens on the Unix socket SOCKET_PATH, answers enough of SSIP (the
-speech-dispatcher protocol) for libspeechd and for Orca, and appends one JSON
-object per line to LOG_FILE:
-
-    {"event": "speak", "text": "Spinning the wheel.", "priority": "message", "client": "orvanta:main"}
-    {"event": "cancel", "scope": "self", "client": "orvanta:main"}
-
-Point the game at it with SPEECHD_ADDRESS=unix_socket:SOCKET_PATH. Lines are
-flushed as they are written, so a test can read the log while the game runs.
-Several clients (the game and a screen reader) may be connected at once. It
-runs until killed (SIGTERM or SIGINT); the socket file is removed on exit.
-With ANSWERED, each client is answered until it has sent that many messages,
-then the server reads on and says nothing, like a daemon stuck on its audio
-(0: never a word).
+Answers enough of SSIP on the Unix socket for libspeechd and Orca, and appends one flushed JSON
+line per speak or cancel to LOG_FILE. With ANSWERED, each client is answered until it has sent
+that many messages, then never again, like a daemon stuck on its audio (0: never a word).
 """
 
 import json

@@ -16,30 +16,22 @@
 #include <vector>
 
 #include "speech/linux/SpeechDispatcherRoute.h"
+#include "tests/platform/AudioTestSupport.h"
 
 namespace orvanta::speech {
 namespace {
 
 using std::chrono::milliseconds;
+using testing::Clock;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using Clock = std::chrono::steady_clock;
+using testing::Since;
 
-milliseconds Since(Clock::time_point start) {
-  return std::chrono::duration_cast<milliseconds>(Clock::now() - start);
-}
-
-class SpeechDispatcherRouteTest : public ::testing::Test {
+class SpeechDispatcherRouteTest : public testing::DiskAudioTest {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("orvanta-ssip-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-  }
   void TearDown() override {
     StopService();
-    std::filesystem::remove_all(folder_);
+    DiskAudioTest::TearDown();
   }
 
   std::string Address() const { return "unix_socket:" + (folder_ / "speechd.sock").string(); }
@@ -88,7 +80,6 @@ class SpeechDispatcherRouteTest : public ::testing::Test {
     return lines;
   }
 
-  std::filesystem::path folder_;
   pid_t server_ = 0;
 };
 
