@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <sstream>
 
 #include "app/Program.h"
 #include "speech/ScriptSpeech.h"
+#include "tests/fixtures/puzzles/TempPuzzleFolder.h"
 #include "ui/ProgramEnd.h"
 
 namespace orvanta {
@@ -52,20 +51,12 @@ class TypingToolkit final : public ui::Toolkit {
 
 class TypeAheadTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ =
-        std::filesystem::temp_directory_path() /
-        ("orvanta-typeahead-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-    std::ofstream(folder_ / "a.orp", std::ios::binary)
-        << "ZONTARY_WHEEL/PDATA/1.x\r\nC Test\r\nTP 1\r\nTEST SET\r\n";
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
+  TypeAheadTest() { folder_.Write("a.orp", testing::PuzzleFileText("Test", "1", {"TEST SET"})); }
 
   // Plays until the steps run out; returns the program's state then.
   ui::ScriptState Play() {
-    Program program(Platform{toolkit_, wave_, speech_, random_, clock_, ui::AppInfo{}, folder_});
+    Program program(
+        Platform{toolkit_, wave_, speech_, random_, clock_, ui::AppInfo{}, folder_.Path()});
     program_ = &program;
     ui::ScriptState state;
     toolkit_.steps.push_back([&] { state = program.State(); });
@@ -78,7 +69,7 @@ class TypeAheadTest : public ::testing::Test {
   }
   ui::frmMain& Main() { return program_->MainWindow(); }
 
-  std::filesystem::path folder_;
+  testing::TempPuzzleFolder folder_;
   std::ostringstream out_;
   ui::ScriptEvents events_{out_};
   speech::ScriptSpeechPlatform speech_{events_};
