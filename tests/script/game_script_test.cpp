@@ -16,7 +16,6 @@
 #include <iterator>
 #include <map>
 #include <regex>
-#include <set>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -306,25 +305,6 @@ TEST_F(StartUp, IntroAndSplashComeBeforeThePuzzleIsDealtAndRead) {
                                {"frmPuzzleVisible", "true"},
                                {"frmWheelVisible", "true"},
                                {"FreeSpins", "0"}}));
-}
-
-// The first random value picks one file of the folder, whatever order the folder lists them in,
-// spreading the draw over all of them; the second picks the puzzle in that file.
-TEST_F(StartUp, RandomValuesPickTheFileAndThePuzzleInIt) {
-  folder_.Write("first.orp", testing::PuzzleFileText("First", "3", {"CAT", "HORSE", "DOG"}));
-  folder_.Write("second.orp", testing::PuzzleFileText("Second", "3", {"EMU", "CAMEL", "YAK"}));
-  std::set<std::string> picked;
-  for (const char* rand : {"0,0.5", "0.75,0.5"}) {
-    const Game game = Run(rand, "dump\n", folder_.Path());
-    for (const std::string category : {"First", "Second"}) {
-      if (game.StateIs(1, {{"txtCategory", category}, {"txtPuzzle", "_____"}})) {
-        picked.insert(category);
-        EXPECT_TRUE(
-            Contains(game.events, Join({{Say("The category is, " + category)}, Reading("_____")})));
-      }
-    }
-  }
-  EXPECT_EQ(picked.size(), 2U);
 }
 
 // A puzzle file as an old Windows editor writes it: Windows-1252 bytes, an accented letter that is

@@ -1,19 +1,9 @@
 #!/usr/bin/python3
 """Plays a short game of the Windows build under Wine with real key presses.
 
-Usage: play_game_wine.py --wine WINE-RUN --game orvanta.exe --jaws jfwapi32.dll
-                         --check window_check.exe [--artefacts DIR] [--timeout SECONDS]
-
-Run it on a private display with a window manager (tests/with-display.sh). The game runs from
-a folder of its own with a fake JAWS library beside it that records every sentence with its
-interrupt flag. The run spins ($200), calls T, asks for the money and the used letters, opens
-Quick Help and releases F4 there after pressing it in the box (not a command), opens the About
-box and closes it with Escape, reads the controls' accessible names through Windows'
-accessibility layer (window_check.exe) in the main window and the solve box, and solves the
-puzzle. A screenshot of the main window
-is kept in the artefacts folder.
-
-Exit status: 0 passed, 1 failed, 77 skipped (no display, or xdotool/ImageMagick missing).
+Run on a private display with a window manager (tests/with-display.sh), with a fake JAWS library
+beside the game recording each sentence; checks the sentences, the controls' accessible names
+(window_check.exe) and keeps a screenshot. Exit status: 0 passed, 1 failed, 77 skipped.
 """
 
 import argparse
