@@ -16,35 +16,19 @@
 #include "speech/clsTARQSpeech.h"
 #include "speech/windows/WindowsSpeechPlatform.h"
 #include "speech/windows/WinmmWavePlayer.h"
+#include "tests/fixtures/puzzles/TempPuzzleFolder.h"
 
 namespace orvanta::speech {
 namespace {
 
 namespace fs = std::filesystem;
 using Speech = clsTARQSpeech;
+using testing::TempPuzzleFolder;
 
-// A folder of the test's own, emptied when the test ends, and the log the fakes write to.
-class Folder {
- public:
-  explicit Folder(const std::string& name)
-      : path_(fs::temp_directory_path() / ("orvanta-routes-" + name)) {
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~Folder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& Path() const { return path_; }
-  void Add(const fs::path& file) { fs::copy_file(file, path_ / file.filename()); }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-
- private:
-  fs::path path_;
-};
+std::string Read(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 // Points a fake's log variable at a file, or (empty) leaves the fake "not running".
 void LogTo(const char* variable, const std::optional<fs::path>& file) {
@@ -55,59 +39,47 @@ void LogTo(const char* variable, const std::optional<fs::path>& file) {
 constexpr char kAccented[] = "Caf\xC3\xA9 \xE2\x82\xAC 5";  // "Café € 5" in UTF-8
 constexpr char kAccentedAnsi[] = "Caf\xE9 \x80 5";          // the same in code page 1252
 
-TEST(ScreenReaderRoute, JawsHearsCodePageBytesAndInterruptFlagsBeforeNvda) {
-  Folder game("jaws");
-  game.Add(ORVANTA_FAKE_JAWS);
-  game.Add(ORVANTA_FAKE_NVDA);
-  LogTo("ORVANTA_FAKE_JAWS_LOG", game.Path() / "jaws.log");
-  LogTo("ORVANTA_FAKE_NVDA_LOG", game.Path() / "nvda.log");
-  WindowsSpeechPlatform platform(WindowsSpeech::ScreenReader, game.Path());
+// Speaks through the screen-reader route of a game folder with both screen readers' libraries
+// beside the game (or none), JAWS and NVDA running or not; gives the route it ends on.
+int SpeakToScreenReaders(const fs::path& game, bool jaws, bool nvda, bool beside = true) {
+  for (const char* library : {ORVANTA_FAKE_JAWS, ORVANTA_FAKE_NVDA}) {
+    if (beside)
+      fs::copy_file(library, game / fs::path(library).filename());
+  }
+  LogTo("ORVANTA_FAKE_JAWS_LOG", jaws ? std::optional(game / "jaws.log") : std::nullopt);
+  LogTo("ORVANTA_FAKE_NVDA_LOG", nvda ? std::optional(game / "nvda.log") : std::nullopt);
+  WindowsSpeechPlatform platform(WindowsSpeech::ScreenReader, game);
   Speech speech(platform);
   speech.SpeechType(Speech::kScreenReader);
   speech.SayText(kAccented);
   speech.SayText("Cut in", 1);
-  speech.SayText("Queued", 5);
+  speech.SayText("Waited", 5, false, true);
   speech.Interrupt();
-  EXPECT_EQ(game.Read("jaws.log"),
-            std::string("0 ") + kAccentedAnsi + "\n1 Cut in\n0 Queued\n1  \n");
-  EXPECT_EQ(game.Read("nvda.log"), "");
-  EXPECT_EQ(speech.SpeechType(), Speech::kScreenReader);
+  return speech.SpeechType();
 }
 
-TEST(ScreenReaderRoute, NvdaSpeaksAndBraillesWhenJawsIsNotRunning) {
-  Folder game("nvda");
-  game.Add(ORVANTA_FAKE_JAWS);
-  game.Add(ORVANTA_FAKE_NVDA);
-  LogTo("ORVANTA_FAKE_JAWS_LOG", std::nullopt);
-  LogTo("ORVANTA_FAKE_NVDA_LOG", game.Path() / "nvda.log");
-  WindowsSpeechPlatform platform(WindowsSpeech::ScreenReader, game.Path());
-  Speech speech(platform);
-  speech.SpeechType(Speech::kScreenReader);
-  speech.SayText(kAccented);
-  speech.SayText("Cut in", 1);
-  speech.Interrupt();
-  EXPECT_EQ(game.Read("nvda.log"), std::string("speak ") + kAccented + "\nbraille " + kAccented +
-                                       "\ncancel\nspeak Cut in\nbraille Cut in\ncancel\n");
-}
-
-// No screen reader runs (or none is beside the game): the game speaks in its own voice, Wine's
-// SAPI here, which only pretends to speak; nothing fails.
-TEST(ScreenReaderRoute, WithoutARunningScreenReaderTheGameUsesItsOwnVoice) {
-  for (bool librariesBeside : {false, true}) {
-    Folder game("none");
-    if (librariesBeside) {
-      game.Add(ORVANTA_FAKE_JAWS);
-      game.Add(ORVANTA_FAKE_NVDA);
-    }
-    LogTo("ORVANTA_FAKE_JAWS_LOG", std::nullopt);
-    LogTo("ORVANTA_FAKE_NVDA_LOG", std::nullopt);
-    WindowsSpeechPlatform platform(WindowsSpeech::ScreenReader, game.Path());
-    Speech speech(platform);
-    speech.SpeechType(Speech::kScreenReader);
-    speech.SayText("Hello", 1);
-    speech.SayText("Again", 0, false, true);
-    speech.Interrupt();
-    EXPECT_EQ(speech.SpeechType(), Speech::kSelfVoicing) << librariesBeside;
+// JAWS hears code-page bytes with the interrupt flag and comes before NVDA, which speaks and
+// brailles. Without a running screen reader (or its library) the game speaks in its own voice,
+// Wine's SAPI here, which only pretends to speak; nothing fails.
+TEST(ScreenReaderRoute, JawsThenNvdaElseTheGamesOwnVoice) {
+  {
+    const TempPuzzleFolder game;
+    EXPECT_EQ(SpeakToScreenReaders(game.Path(), true, true), Speech::kScreenReader);
+    EXPECT_EQ(Read(game.Path() / "jaws.log"),
+              std::string("0 ") + kAccentedAnsi + "\n1 Cut in\n0 Waited\n1  \n");
+    EXPECT_EQ(Read(game.Path() / "nvda.log"), "");
+  }
+  {
+    const TempPuzzleFolder game;
+    EXPECT_EQ(SpeakToScreenReaders(game.Path(), false, true), Speech::kScreenReader);
+    EXPECT_EQ(Read(game.Path() / "nvda.log"),
+              std::string("speak ") + kAccented + "\nbraille " + kAccented +
+                  "\ncancel\nspeak Cut in\nbraille Cut in\nspeak Waited\nbraille Waited\ncancel\n");
+  }
+  for (const bool beside : {false, true}) {
+    const TempPuzzleFolder game;
+    EXPECT_EQ(SpeakToScreenReaders(game.Path(), false, false, beside), Speech::kSelfVoicing)
+        << beside;
   }
 }
 
@@ -160,7 +132,7 @@ class RegisteredFake {
 };
 
 TEST(WindowEyesRoute, RegisteredObjectIsCalledByNameElseTheObjectGoesSilent) {
-  Folder game("we");
+  const TempPuzzleFolder game;
   WindowsSpeechPlatform platform(WindowsSpeech::ScreenReader, game.Path());
   Speech speech(platform);
   speech.SpeechType(Speech::kWindowEyes);
@@ -172,11 +144,11 @@ TEST(WindowEyesRoute, RegisteredObjectIsCalledByNameElseTheObjectGoesSilent) {
   ASSERT_EQ(speech.SpeechType(), Speech::kWindowEyes);
   speech.SayText(kAccented, 1);
   speech.Interrupt();
-  EXPECT_EQ(game.Read("com.log"), std::string("speakstring ") + kAccented + "\n");
+  EXPECT_EQ(Read(game.Path() / "com.log"), std::string("speakstring ") + kAccented + "\n");
 }
 
 TEST(SapiRoute, VoiceQueuesOrWaitsAndIsSkippedToSilenceOnInterrupt) {
-  Folder game("sapi");
+  const TempPuzzleFolder game;
   RegisteredFake fake(RegisteredFake::kSpVoiceClass);
   LogTo("ORVANTA_FAKE_COM_LOG", game.Path() / "com.log");
   WindowsSpeechPlatform platform(WindowsSpeech::SelfVoicing, game.Path());
@@ -186,8 +158,8 @@ TEST(SapiRoute, VoiceQueuesOrWaitsAndIsSkippedToSilenceOnInterrupt) {
   speech.SayText("Idle voice", 1);  // nothing to skip yet
   speech.SayText(kAccented, 0, false, true);
   speech.SayText("Cut in", 1);
-  EXPECT_EQ(game.Read("com.log"), std::string("Speak Idle voice 17\nSpeak ") + kAccented +
-                                      " 16\nSkip Sentence 255\nSpeak Cut in 17\n");
+  EXPECT_EQ(Read(game.Path() / "com.log"), std::string("Speak Idle voice 17\nSpeak ") + kAccented +
+                                               " 16\nSkip Sentence 255\nSpeak Cut in 17\n");
 }
 
 // Only with the fake winmm loaded (the test "windows_winmm_fake" overrides winmm for it).
@@ -195,8 +167,8 @@ TEST(WinmmWavePlayer, FlagsAndCodePageNamesReachSndPlaySound) {
   if (GetProcAddress(GetModuleHandleW(L"winmm.dll"), "OrvantaFakeWinmm") == nullptr) {
     GTEST_SKIP() << "Wine's own winmm is loaded";
   }
-  Folder game("winmm");
-  Folder working("winmm-cwd");
+  const TempPuzzleFolder game;
+  const TempPuzzleFolder working;
   std::ofstream(game.Path() / "spin.wav") << "game's";
   std::ofstream(game.Path() / "intro.wav") << "game's";
   std::ofstream(working.Path() / "intro.wav") << "working directory's";
@@ -209,8 +181,9 @@ TEST(WinmmWavePlayer, FlagsAndCodePageNamesReachSndPlaySound) {
   player.PlaySound("gone.wav", PlayMode::Sync);
   player.PlaySound("C:\\Caf\xC3\xA9\\ZONTARY.WAV", PlayMode::Async);
   fs::current_path(before);
-  EXPECT_EQ(game.Read("winmm.log"), "0 intro.wav\n1 " + (game.Path() / "spin.wav").string() +
-                                        "\n0 gone.wav\n1 C:\\Caf\xE9\\ZONTARY.WAV\n");
+  EXPECT_EQ(Read(game.Path() / "winmm.log"), "0 intro.wav\n1 " +
+                                                 (game.Path() / "spin.wav").string() +
+                                                 "\n0 gone.wav\n1 C:\\Caf\xE9\\ZONTARY.WAV\n");
 }
 
 }  // namespace
