@@ -1,10 +1,8 @@
-// The speech object over fake routes: which route hears a text, with which flags, what is
-// counted, and that no route failure ever reaches the game.
+// The speech object over fake routes: which route hears a text, with which flags, and that no
+// route failure ever reaches the game.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -116,7 +114,6 @@ TEST_F(SpeechTest, ChoosingARouteStartsItOrFallsSilentAndSaysWhich) {
   EXPECT_EQ(speech.SpeechType(), 0);
   speech.SayText("There are 2 T's.");
   EXPECT_THAT(calls, IsEmpty());
-  EXPECT_EQ(speech.TotalSpoken, 0);
   platform.throwsOnCreate = true;
   EXPECT_FALSE(speech.StartWE());
   speech.SpeechType(3);
@@ -140,21 +137,6 @@ TEST_F(SpeechTest, ScreenReaderInterruptsOnlyOnOneAndSelfVoicingTextIsLeftToTheV
   speech.SayText("three", 0, true);
   EXPECT_THAT(calls, ElementsAre("SR 'queued' 0", "SR 'now' 1", "SR 'plain' 0", "SR ' ' 1",
                                  "SAPI 'three' 17"));
-  EXPECT_EQ(speech.TotalSpoken, 19);  // texts nobody heard are not counted
-}
-
-TEST_F(SpeechTest, TotalSpokenCountsCharactersNotBytesAndStopsAtItsLargestValue) {
-  speech.SpeechType(1);
-  speech.SayText("hello");
-  speech.SayText("abc");
-  EXPECT_EQ(speech.TotalSpoken, 8);
-  speech.SayText("Café");  // four characters, five bytes
-  EXPECT_EQ(speech.TotalSpoken, 12);
-  speech.TotalSpoken = std::numeric_limits<std::int32_t>::max() - 2;
-  speech.SayText("hello");
-  EXPECT_EQ(speech.TotalSpoken, std::numeric_limits<std::int32_t>::max());
-  speech.SayText("more");
-  EXPECT_EQ(speech.TotalSpoken, std::numeric_limits<std::int32_t>::max());
 }
 
 // --- A screen reader that cannot be reached ------------------------------------------------
@@ -199,10 +181,8 @@ TEST_F(SpeechTest, WindowEyesSpeaksEveryTextWithoutInterruptingAndARefusalEndsQu
   speech.Interrupt();
   speech.SayText("second", 0, false, true);
   EXPECT_THAT(calls, ElementsAre("WE 'first'", "WE 'second'"));
-  EXPECT_EQ(speech.TotalSpoken, 11);
   platform.windowEyesRefuses = true;
   EXPECT_NO_THROW(speech.SayText("refused"));
-  EXPECT_EQ(speech.TotalSpoken, 18) << "a refused text is still counted";
   EXPECT_EQ(speech.SpeechType(), 2);
   speech.WEObject.reset();  // an empty object is as quiet as a refusing one
   EXPECT_NO_THROW(speech.SayText("nobody"));
@@ -250,11 +230,10 @@ TEST_F(SpeechTest, VoiceThatCannotBeInterruptedStillSpeaksTheTextWithoutHanging)
   EXPECT_EQ(calls.back(), "SAPI 'still heard' 17");
 }
 
-TEST_F(SpeechTest, VoiceRefusingTextEndsSayTextQuietlyButCounts) {
+TEST_F(SpeechTest, VoiceRefusingTextEndsSayTextQuietly) {
   platform.failsSpeak = true;
   speech.SpeechType(3);
   EXPECT_NO_THROW(speech.SayText("lost"));
-  EXPECT_EQ(speech.TotalSpoken, 4);
   EXPECT_EQ(speech.SpeechType(), 3);
   speech.SAPI.reset();  // no voice at all: just as quiet
   EXPECT_NO_THROW(speech.SayText("nobody", 1));
