@@ -2,6 +2,7 @@
 // file (NativePlatform.h).
 #include "app/Windowed.h"
 
+#include <exception>
 #include <iostream>
 
 #include "app/NativePlatform.h"
@@ -38,6 +39,10 @@ int RunWindowed(int argc, char** argv, const Options& options, ui::AppInfo app,
     program.Main();
   } catch (ui::ProgramEnded& ended) {
     end = std::move(ended);
+  } catch (const std::exception& failure) {
+    // A window the platform refuses to make (out of handles, no desktop): say so, never crash.
+    end.error = failure.what();
+    end.exitCode = 1;
   }
   if (!end.error.empty())
     std::cerr << "orvanta: " << end.error << "\n";
