@@ -59,12 +59,13 @@ void ConnectStandardStreams() {
   if ((input && output && errors) || !AttachConsole(ATTACH_PARENT_PROCESS)) {
     return;
   }
+  // freopen hands back the standard stream itself: nothing new to own or close.
   if (!input)
-    std::freopen("CONIN$", "r", stdin);
+    std::freopen("CONIN$", "r", stdin);  // NOLINT(cppcoreguidelines-owning-memory)
   if (!output)
-    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stdout);  // NOLINT(cppcoreguidelines-owning-memory)
   if (!errors)
-    std::freopen("CONOUT$", "w", stderr);
+    std::freopen("CONOUT$", "w", stderr);  // NOLINT(cppcoreguidelines-owning-memory)
 }
 
 void UseBinaryStandardOutput() {

@@ -113,8 +113,9 @@ class RegisteredFake {
     ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
                               &handle, nullptr),
               ERROR_SUCCESS);
+    const std::size_t bytes = (value.size() + 1) * sizeof(wchar_t);
     RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+                   static_cast<DWORD>(bytes));
     RegCloseKey(handle);
   }
   static std::optional<std::wstring> Get(const std::wstring& key) {
