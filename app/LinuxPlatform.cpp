@@ -80,16 +80,6 @@ std::optional<NativeParts> BuildNativeParts(int argc, char** argv, const Options
   return parts;
 }
 
-#else
-
-std::optional<NativeParts> BuildNativeParts(int /*argc*/, char** /*argv*/,
-                                            const Options& /*options*/,
-                                            const std::filesystem::path& /*dataFolder*/,
-                                            std::string& error) {
-  error = "this build has no window, speech or sound; use --script or --check-puzzles.";
-  return std::nullopt;
-}
-
-#endif
+#endif  // ORVANTA_NATIVE_WINDOW
 
 }  // namespace orvanta

@@ -11,6 +11,17 @@
 
 namespace orvanta {
 
+#ifndef ORVANTA_NATIVE_WINDOW
+// A build without the native window (the fuzzing build) plays in script mode only.
+std::optional<NativeParts> BuildNativeParts(int /*argc*/, char** /*argv*/,
+                                            const Options& /*options*/,
+                                            const std::filesystem::path& /*dataFolder*/,
+                                            std::string& error) {
+  error = "this build has no window, speech or sound; use --script or --check-puzzles.";
+  return std::nullopt;
+}
+#endif
+
 int RunWindowed(int argc, char** argv, const Options& options, ui::AppInfo app,
                 const std::filesystem::path& puzzleFolder) {
   std::string error;
