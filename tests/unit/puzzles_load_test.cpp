@@ -50,15 +50,6 @@ class LoadPuzzleTest : public ::testing::Test {
 
 constexpr const char* kMark = "ZONTARY_WHEEL/PDATA/1.x\r\n";
 
-TEST_F(LoadPuzzleTest, OneFileWithOnePuzzleAlwaysGivesThatPuzzle) {
-  folder_.Write("phrases.orp", PuzzleFileText("Famous Phrases", "1", {"BETTER LATE THAN NEVER"}));
-  for (double r : {0.0, 0.5, 0.999999}) {
-    const PuzzleData puzzle = Loaded({r, r});
-    EXPECT_EQ(puzzle.Solution, "BETTER LATE THAN NEVER");
-    EXPECT_EQ(puzzle.Category, "Famous Phrases");
-  }
-}
-
 // How the items of a file are read: the file's text and the draw of the puzzle give the
 // category and solution loaded.
 TEST_F(LoadPuzzleTest, ItemsAreReadAsWritten) {
