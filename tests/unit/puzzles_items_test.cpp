@@ -9,6 +9,7 @@
 #include <streambuf>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "puzzles/ItemReader.h"
@@ -108,43 +109,30 @@ TEST(ItemReader, QuoteFaultsAreReportedOnTheirItem) {
   EXPECT_FALSE(reader.Next());
 }
 
+// Length is counted in characters, not bytes: "é" takes two bytes in UTF-8 and the longest item
+// of them is still whole. After the odd-length first item, an "é" straddles bytes 16383 and
+// 16384, where the file's first 16 KB end: the file is still UTF-8.
 TEST(ItemReader, ItemOfTheLongestLengthIsWholeAndALongerOneIsMarkedCut) {
-  const std::string longest(ItemReader::kMaxItemCharacters, 'x');
-  const std::string tooLong = longest + "x";
-  ItemReader reader = ItemReader::FromBytes(
-      longest + "   \r\n" + tooLong + "\r\n\"" + tooLong + "\"\r\nnext", "t.orp");
-  ASSERT_TRUE(reader.Next());
-  EXPECT_FALSE(reader.TooLong());
-  EXPECT_EQ(reader.Text(), longest);
-  for (int quoted = 0; quoted < 2; ++quoted) {
-    ASSERT_TRUE(reader.Next());
-    EXPECT_TRUE(reader.TooLong()) << quoted;
-    EXPECT_EQ(reader.Text(), longest) << quoted;
-  }
-  // The next item still follows.
-  ASSERT_TRUE(reader.Next());
-  EXPECT_FALSE(reader.TooLong());
-  EXPECT_EQ(reader.Text(), "next");
-}
-
-TEST(ItemReader, LengthIsCountedInCharactersNotBytes) {
-  // "é" takes two bytes in UTF-8; the longest item of them is still whole. After the odd-length
-  // first item, an "é" straddles bytes 16383 and 16384, where the file's first 16 KB end: the
-  // file is still UTF-8.
   std::string accents;
   for (int i = 0; i < ItemReader::kMaxItemCharacters; ++i) {
     accents += "é";
   }
+  const std::string longest(ItemReader::kMaxItemCharacters, 'x');
+  const std::string tooLong = longest + "x";
   ItemReader reader =
-      ItemReader::FromBytes("x\r\n" + accents + "\r\n" + accents + "é\r\n", "t.orp");
+      ItemReader::FromBytes("x\r\n" + accents + "\r\n" + accents + "é\r\n" + longest + "   \r\n" +
+                                tooLong + "\r\n\"" + tooLong + "\"\r\nnext",
+                            "t.orp");
   EXPECT_EQ(reader.Encoding(), TextEncoding::Utf8);
   ASSERT_TRUE(reader.Next());
-  ASSERT_TRUE(reader.Next());
-  EXPECT_FALSE(reader.TooLong());
-  EXPECT_EQ(reader.Text(), accents);
-  ASSERT_TRUE(reader.Next());
-  EXPECT_TRUE(reader.TooLong());
-  EXPECT_EQ(reader.Text(), accents);  // cut at a whole character
+  // Each item with whether it is cut, then the text kept (cut at a whole character).
+  const std::pair<bool, std::string> items[] = {{false, accents}, {true, accents}, {false, longest},
+                                                {true, longest},  {true, longest}, {false, "next"}};
+  for (const auto& [tooLongItem, text] : items) {
+    ASSERT_TRUE(reader.Next());
+    EXPECT_EQ(reader.TooLong(), tooLongItem) << text.substr(0, 4);
+    EXPECT_EQ(reader.Text(), text);
+  }
 }
 
 // Each file's bytes, the encoding found for the whole file and its items as UTF-8.
