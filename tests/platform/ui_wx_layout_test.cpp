@@ -15,12 +15,9 @@ namespace {
 
 // Fifteen twips make a pixel at 96 dots per inch; a higher resolution grows the layout.
 TEST(TwipsOnTheScreen, TheLayoutScalesWithTheResolutionAndTouchingControlsStillTouch) {
-  for (const auto& [twips, dpi, pixels] : {std::tuple{6840, 96, 456},
-                                           {3990, 96, 266},
-                                           {15, 96, 1},
-                                           {0, 96, 0},
-                                           {1440, 120, 120},
-                                           {1440, 192, 192}}) {
+  const std::tuple<int, int, int> cases[] = {{6840, 96, 456}, {3990, 96, 266},  {15, 96, 1},
+                                             {0, 96, 0},      {1440, 120, 120}, {1440, 192, 192}};
+  for (const auto& [twips, dpi, pixels] : cases) {
     EXPECT_EQ(TwipsToPixels(twips, dpi), pixels) << twips << " at " << dpi;
   }
   const PixelRect board = ScaleTwips({480, 600, 3855, 975}, 96);
@@ -35,27 +32,14 @@ TEST(TwipsOnTheScreen, TheLayoutScalesWithTheResolutionAndTouchingControlsStillT
 // Letters give the capital's code whatever the case, digits and their shifted symbols the digit
 // key, function keys 112 onwards; keys without a Windows code are not reported.
 TEST(KeyReleases, KeysHaveTheirWindowsCodes) {
-  for (const auto& [key, code] : {std::pair{int{'T'}, 84},
-                                  {'t', 84},
-                                  {'a', 65},
-                                  {'Z', 90},
-                                  {'0', 48},
-                                  {'9', 57},
-                                  {'!', 49},
-                                  {')', 48},
-                                  {WXK_F1, 112},
-                                  {WXK_F4, 115},
-                                  {WXK_F12, 123},
-                                  {WXK_ESCAPE, 27},
-                                  {WXK_RETURN, 13},
-                                  {WXK_NUMPAD_ENTER, 13},
-                                  {WXK_SPACE, 32},
-                                  {WXK_TAB, 9},
-                                  {WXK_SHIFT, 16},
-                                  {WXK_LEFT, 37},
-                                  {WXK_NUMPAD5, 101},
-                                  {';', 186},
-                                  {'\'', 222}}) {
+  const std::pair<int, int> codes[] = {
+      {'T', 84},        {'t', 84},       {'a', 65},          {'Z', 90},
+      {'0', 48},        {'9', 57},       {'!', 49},          {')', 48},
+      {WXK_F1, 112},    {WXK_F4, 115},   {WXK_F12, 123},     {WXK_ESCAPE, 27},
+      {WXK_RETURN, 13}, {WXK_SPACE, 32}, {WXK_TAB, 9},       {WXK_NUMPAD_ENTER, 13},
+      {WXK_SHIFT, 16},  {WXK_LEFT, 37},  {WXK_NUMPAD5, 101}, {';', 186},
+      {'\'', 222}};
+  for (const auto& [key, code] : codes) {
     EXPECT_EQ(VirtualKeyFromWx(key), code) << key;
   }
   EXPECT_FALSE(VirtualKeyFromWx(WXK_NONE).has_value());
