@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/fixtures/SystemCommand.h"
+#include "tests/fixtures/WaveHeader.h"
 
 namespace {
 
@@ -25,26 +26,6 @@ constexpr int kRate = 22050;
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The header of a 16-bit PCM mono WAV at 22050 Hz holding `dataBytes` of samples.
-std::string Header(std::uint32_t dataBytes) {
-  std::string header;
-  const auto put = [&header](std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i, value >>= 8) {
-      header += static_cast<char>(value & 0xFFU);
-    }
-  };
-  header += "RIFF";
-  put(36 + dataBytes, 4);
-  header += "WAVEfmt ";
-  for (const auto& [value, bytes] :
-       {std::pair{16U, 4}, {1U, 2}, {1U, 2}, {kRate, 4}, {2U * kRate, 4}, {2U, 2}, {16U, 2}}) {
-    put(value, bytes);
-  }
-  header += "data";
-  put(dataBytes, 4);
-  return header;
 }
 
 std::vector<double> Samples(const std::string& bytes) {
@@ -135,7 +116,9 @@ TEST(SoundGenerator, EveryEffectIsAShortQuietRecognisableWaveWrittenTheSameEachR
   for (const auto& e : effects) {
     const std::string bytes = ReadFile(folder / e.name);
     ASSERT_GT(bytes.size(), 44U) << e.name;
-    EXPECT_EQ(bytes.substr(0, 44), Header(static_cast<std::uint32_t>(bytes.size() - 44))) << e.name;
+    EXPECT_EQ(bytes.substr(0, 44),
+              orvanta::testing::WaveHeader(static_cast<std::uint32_t>(bytes.size() - 44)))
+        << e.name;
     EXPECT_EQ(bytes, ReadFile(again / e.name)) << e.name;
     const auto x = Samples(bytes);
     const double seconds = static_cast<double>(x.size()) / kRate;

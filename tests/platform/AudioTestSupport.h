@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/fixtures/WaveHeader.h"
+
 namespace orvanta::speech::testing {
 
 using Clock = std::chrono::steady_clock;
@@ -28,25 +30,12 @@ inline std::chrono::milliseconds Since(Clock::time_point start) {
 // by its sample values in what the device played.
 inline void WriteWave(const std::filesystem::path& file, int milliseconds, std::int16_t value,
                       int rate = 22050, int channels = 1) {
-  const auto frames = static_cast<std::uint32_t>(rate * milliseconds / 1000);
-  const std::uint32_t dataBytes = frames * static_cast<std::uint32_t>(channels) * 2;
+  const auto samples = static_cast<std::uint32_t>(rate * milliseconds / 1000 * channels);
   std::ofstream out(file, std::ios::binary);
-  auto u32 = [&out](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-  auto u16 = [&out](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-  out.write("RIFF", 4);
-  u32(36 + dataBytes);
-  out.write("WAVEfmt ", 8);
-  u32(16);
-  u16(1);  // PCM
-  u16(static_cast<std::uint16_t>(channels));
-  u32(static_cast<std::uint32_t>(rate));
-  u32(static_cast<std::uint32_t>(rate * channels * 2));
-  u16(static_cast<std::uint16_t>(channels * 2));
-  u16(16);
-  out.write("data", 4);
-  u32(dataBytes);
-  for (std::uint32_t i = 0; i < frames * static_cast<std::uint32_t>(channels); ++i) {
-    u16(static_cast<std::uint16_t>(value));
+  out << orvanta::testing::WaveHeader(samples * 2, static_cast<std::uint32_t>(rate),
+                                      static_cast<std::uint32_t>(channels));
+  for (std::uint32_t i = 0; i < samples; ++i) {
+    out.write(reinterpret_cast<const char*>(&value), 2);
   }
 }
 
