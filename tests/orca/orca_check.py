@@ -3,9 +3,9 @@
 
     orca_check.py GAME ARTEFACTS_DIR
 
-Everything runs privately: an Xvfb display with openbox, a D-Bus session with the
-accessibility bus, and a real speech-dispatcher on a socket of its own whose only
-"synthesizer" is speak_chunk.sh: it records when each chunk begins, ends or is cut off and
+Everything runs privately: an Xvfb display with openbox (tests/with-display.sh), a D-Bus
+session with the accessibility bus, and a real speech-dispatcher on a socket of its own whose
+only "synthesizer" is speak_chunk.sh: it records when each chunk begins, ends or is cut off and
 whether Orca or the game said it. Orca and the game both speak through it, so its queueing
 and cancels are the real ones. Real keys are pressed with xdotool. The record, the keys and
 Orca's debug log are kept in ARTEFACTS_DIR.
@@ -16,14 +16,15 @@ Exit status: 0 passed, 1 failed, 77 cannot run here (Orca or a tool is missing).
 import os
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SKIP = 77
+sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
+import e2e_common as e2e  # noqa: E402
+
 PHRASE = "KNOWLEDGE IS POWER"
 # --rand: the puzzle file, the puzzle, then the spin: slot 8 is $400.
 RAND = "0,0,%.4f" % ((8 - 0.5) / 24)
@@ -34,10 +35,6 @@ KEY_ANSWER_LIMIT = 1.0  # s from a key to the beginning of Orca's answer
 SILENCE_LIMIT = 0.3  # s from Ctrl to the game's speech being cut off
 
 
-class Failure(Exception):
-    pass
-
-
 def reexec_in_session():
     if os.environ.get("ORVANTA_ORCA_INNER") == "1":
         return
@@ -46,11 +43,12 @@ def reexec_in_session():
     missing = [t for t in tools if shutil.which(t) is None]
     if missing or not os.path.exists("/usr/libexec/at-spi-bus-launcher"):
         print("SKIP: missing %s" % (missing or "at-spi-bus-launcher"))
-        sys.exit(SKIP)
+        sys.exit(e2e.SKIP)
     env = dict(os.environ, ORVANTA_ORCA_INNER="1")
     for name in ("NO_AT_BRIDGE", "DISPLAY", "SPEECHD_ADDRESS", "DBUS_SESSION_BUS_ADDRESS"):
         env.pop(name, None)
-    sys.exit(subprocess.run(["dbus-run-session", "--", "/usr/bin/python3"] + sys.argv,
+    display = os.path.join(HERE, "..", "with-display.sh")  # Xvfb and openbox
+    sys.exit(subprocess.run(["dbus-run-session", "--", display, "/usr/bin/python3"] + sys.argv,
                             env=env).returncode)
 
 
@@ -119,13 +117,7 @@ class Session:
 
     def stop(self):
         for process in reversed(self.processes):
-            if process.poll() is None:
-                os.killpg(process.pid, signal.SIGTERM)
-                try:
-                    process.wait(timeout=3)
-                except subprocess.TimeoutExpired:
-                    os.killpg(process.pid, signal.SIGKILL)
-                    process.wait()
+            e2e.stop_process(process, grace=3)
         for name in os.listdir(self.work):
             if name.endswith(".log"):
                 shutil.copy(os.path.join(self.work, name), self.artefacts)
@@ -134,23 +126,9 @@ class Session:
         shutil.rmtree(self.work, ignore_errors=True)
 
     def wait(self, condition, what, limit=20.0):
-        end = time.time() + limit
-        while True:
-            value = condition()
-            if value:
-                return value
-            if time.time() > end:
-                raise Failure("timed out after %.0f s waiting for %s" % (limit, what))
-            time.sleep(0.02)
+        return e2e.wait_for(condition, "%s (%.0f s)" % (what, limit), e2e.Deadline(limit))
 
-    def start_display(self):
-        read, write = os.pipe()
-        self.start(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-noreset",
-                    "-nolisten", "tcp"], "xvfb", pass_fds=(write,))
-        os.close(write)
-        with os.fdopen(read) as pipe:
-            self.env["DISPLAY"] = ":" + pipe.readline().strip()
-        self.start(["openbox"], "openbox")
+    def start_atspi(self):
         self.start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], "atspi")
 
     def start_speech(self):
@@ -272,7 +250,7 @@ def play(s, problems, figures):
         opened = s.keys[-1][0]
         try:
             s.orca_says(re.escape(title), opened, "Orca to read %r" % title)
-        except Failure as failure:
+        except e2e.Failure as failure:
             problems.append("%s; Orca said %r" % (failure, s.record.text("orca", opened)))
         s.quiet("orca", 0.5)
         s.press(close)
@@ -307,11 +285,11 @@ def main():
         os.remove(s.record.path)
     problems, figures = [], {}
     try:
-        s.start_display()
+        s.start_atspi()
         s.start_speech()
         s.start_orca()
         play(s, problems, figures)
-    except Failure as failure:
+    except e2e.Failure as failure:
         problems.append(str(failure))
     finally:
         s.stop()

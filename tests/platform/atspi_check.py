@@ -3,8 +3,8 @@
 
     atspi_check.py /path/to/orvanta
 
-Starts the game (--speech silent --no-sound) on the current X display, or on an Xvfb of its
-own with openbox when DISPLAY is unset, inside a D-Bus session of its own, and checks:
+Starts the game (--speech silent --no-sound) on the current X display, or on a private one
+(tests/with-display.sh) when DISPLAY is unset, inside a D-Bus session of its own, and checks:
   - the main window: its frames as panels named by their captions, each text box named by
     its label and labelled by it (no button labelled by a frame's caption), the buttons by
     their captions, the menus with their access keys and no accelerators;
@@ -26,27 +26,25 @@ import sys
 import tempfile
 import time
 
-SKIP = 77
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
+import e2e_common as e2e  # noqa: E402
 
 
 def reexec_in_session():
     """Run again inside a private D-Bus session (and X display) of our own."""
     if os.environ.get("ORVANTA_ATSPI_INNER") == "1":
         return
-    if shutil.which("dbus-run-session") is None or shutil.which("xdotool") is None:
-        print("atspi_check: dbus-run-session and xdotool are needed", file=sys.stderr)
-        sys.exit(SKIP)
+    tools = ["dbus-run-session", "xdotool"] + ([] if os.environ.get("DISPLAY") else ["Xvfb"])
+    if any(shutil.which(tool) is None for tool in tools):
+        print("atspi_check: %s are needed" % ", ".join(tools), file=sys.stderr)
+        sys.exit(e2e.SKIP)
     env = dict(os.environ, ORVANTA_ATSPI_INNER="1")
     env.pop("NO_AT_BRIDGE", None)
     env["HOME"] = tempfile.mkdtemp(prefix="orvanta-atspi-")  # GTK leaves sockets there
-    command = ["dbus-run-session", "--", sys.executable] + sys.argv
-    if not env.get("DISPLAY"):
-        if shutil.which("xvfb-run") is None:
-            print("atspi_check: no DISPLAY and no xvfb-run", file=sys.stderr)
-            sys.exit(SKIP)
-        env["ORVANTA_ATSPI_OPENBOX"] = "1"
-        command = ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24 -noreset"] + command
-    result = subprocess.run(command, env=env)
+    display = [] if env.get("DISPLAY") else [os.path.join(HERE, "..", "with-display.sh")]
+    result = subprocess.run(["dbus-run-session", "--"] + display + [sys.executable] + sys.argv,
+                            env=env)
     shutil.rmtree(env["HOME"], ignore_errors=True)
     sys.exit(result.returncode)
 
@@ -57,7 +55,7 @@ try:
     import pyatspi  # noqa: E402
 except ImportError:
     print("atspi_check: pyatspi is missing (run with /usr/bin/python3)", file=sys.stderr)
-    sys.exit(SKIP)
+    sys.exit(e2e.SKIP)
 
 problems = []
 
@@ -68,75 +66,60 @@ def check(condition, what):
     return condition
 
 
+def safe(get, default=""):
+    """What `get` gives, or `default` when the accessible is gone or does not answer."""
+    try:
+        return get()
+    except Exception:
+        return default
+
+
 def walk(node, depth=0):
     """Every accessible under node, the node included."""
     if node is None or depth > 40:
         return
     yield node
-    try:
-        count = node.childCount
-    except Exception:
-        return
-    for i in range(count):
-        try:
-            child = node.getChildAtIndex(i)
-        except Exception:
-            continue
-        yield from walk(child, depth + 1)
+    for i in range(safe(lambda: node.childCount, 0)):
+        yield from walk(safe(lambda: node.getChildAtIndex(i), None), depth + 1)
 
 
 def role(node):
-    try:
-        return node.getRoleName()
-    except Exception:
-        return ""
+    return safe(lambda: node.getRoleName())
 
 
 def name(node):
-    try:
-        return node.name or ""
-    except Exception:
-        return ""
+    return safe(lambda: node.name or "")
+
+
+def poll(find, patience):
+    """Asks `find` until it gives something, for at most `patience` seconds."""
+    deadline = time.time() + patience
+    while time.time() < deadline:
+        found = find()
+        if found is not None:
+            return found
+        time.sleep(0.2)
+    return None
 
 
 def find_app(pid, patience=15.0):
-    deadline = time.time() + patience
-    while time.time() < deadline:
+    def app():
         desktop = pyatspi.Registry.getDesktop(0)
-        for i in range(desktop.childCount):
-            app = desktop.getChildAtIndex(i)
-            try:
-                if app is not None and app.get_process_id() == pid:
-                    return app
-            except Exception:
-                continue
-        time.sleep(0.2)
-    return None
+        apps = (safe(lambda: desktop.getChildAtIndex(i), None) for i in range(desktop.childCount))
+        return next((a for a in apps if safe(lambda: a.get_process_id(), None) == pid), None)
+    return poll(app, patience)
 
 
 def wait_for(app, predicate, patience=5.0):
-    deadline = time.time() + patience
-    while time.time() < deadline:
-        for node in walk(app):
-            if predicate(node):
-                return node
-        time.sleep(0.2)
-    return None
+    return poll(lambda: next((node for node in walk(app) if predicate(node)), None), patience)
 
 
 def showing(node):
-    try:
-        return node.getState().contains(pyatspi.STATE_SHOWING)
-    except Exception:
-        return False
+    return safe(lambda: node.getState().contains(pyatspi.STATE_SHOWING), False)
 
 
 def key_binding(node):
-    try:
-        action = node.queryAction()
-        return action.getKeyBinding(0) if action.nActions > 0 else ""
-    except Exception:
-        return ""
+    return safe(lambda: node.queryAction().getKeyBinding(0) if node.queryAction().nActions else "")
 
 
 def relation_targets(node, relation):
@@ -166,8 +149,7 @@ def keys(*names):
 
 
 def activate(title):
-    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
-                           capture_output=True, text=True).stdout.split()
+    found = e2e.find_window("^%s$" % title)
     if found:
         subprocess.run(["xdotool", "windowactivate", "--sync", found[0]], check=False)
         time.sleep(0.3)
@@ -267,11 +249,8 @@ def check_solve_box(app):
         entries = [n for n in walk(box) if role(n) == "text"]
         prompt = "Input your solution to the puzzle."
         named = [name(n) for n in entries]
-        labelled = []
-        for entry in entries:
-            for relation in entry.getRelationSet():
-                if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
-                    labelled += [name(relation.getTarget(i)) for i in range(relation.getNTargets())]
+        labelled = [label for entry in entries
+                    for label in relation_targets(entry, pyatspi.RELATION_LABELLED_BY)]
         check(any(prompt in text for text in named + labelled),
               "the solve box's entry is not named by its prompt (names %r, labels %r)"
               % (named, labelled))
@@ -307,11 +286,6 @@ def main():
         print(__doc__, file=sys.stderr)
         return 2
     binary = sys.argv[1]
-    helpers = []
-    if os.environ.get("ORVANTA_ATSPI_OPENBOX") == "1" and shutil.which("openbox"):
-        helpers.append(subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL))
-        time.sleep(0.5)
     # The first puzzle of the first file; the spin lands on $400.
     game = subprocess.Popen([binary, "--speech", "silent", "--no-sound", "--rand", "0,0,0.3125"],
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
@@ -334,9 +308,6 @@ def main():
         if game.poll() is None:
             game.kill()
             game.wait()
-        for helper in helpers:
-            helper.terminate()
-            helper.wait()
     output = game.stdout.read() if game.stdout else ""
     if problems:
         print("atspi_check: %d problem(s):" % len(problems))
