@@ -16,6 +16,19 @@ FAKE_SSIP_SERVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 SAMPLE_RATE = 22050
 SKIP = 77  # CTest's SKIP_RETURN_CODE for this folder's tests
 
+# The short game every whole-game run plays: the one puzzle "TO BE" (T, O, space, B, E) and
+# --rand picking the puzzle file (one), the puzzle in it (one), then the spin: slot 3 is $200.
+RAND = [0, 0, (3 - 0.5) / 24]
+SPLASH = ["Orvanta. Version 0.4"]
+DEAL = ["The category is, Short Phrases", "The current puzzle is. ", "Blank.", "Blank.", "Space.",
+        "Blank.", "Blank."]
+SPIN = ["Spinning the wheel.", "200 dollars."]
+CALL_T = ["There are 1 T's.", "You currently have $200", "The current puzzle is. ", "T.",
+          "Blank.", "Space.", "Blank.", "Blank."]
+MONEY = ["You currently have $200"]
+USED = ["The following letters have been used. T"]
+FAREWELL = ["Thanks for playing Orvanta. Exiting program."]
+
 
 class Failure(Exception):
     """What the game did differs from what the player should get."""
@@ -96,6 +109,18 @@ def type_text(text, delay_ms=40):
         raise Failure("xdotool could not type %r" % text)
 
 
+def screenshot(path):
+    """The whole screen (`import -window ID` takes many seconds on a GTK window)."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    return run_tool(["import", "-window", "root", path], timeout=15) is not None
+
+
+def write_puzzle_file(path, phrases=("TO BE",), category="Short Phrases"):
+    lines = ["ZONTARY_WHEEL/PDATA/1.x", "C " + category, "TP %d" % len(phrases)] + list(phrases)
+    with open(path, "wb") as out:
+        out.write(("\r\n".join(lines) + "\r\n").encode("ascii"))
+
+
 def wait_focus(window_id, what, deadline, limit=10):
     """Waits until the window manager has given the window the keyboard focus, as it does for
     every new window. (Activating it ourselves with xdotool while the game sets its first
@@ -151,9 +176,7 @@ class GameRun:
         self.puzzles = os.path.join(self.workdir, "Puzzles")
         os.makedirs(os.path.join(self.workdir, "home"))
         os.makedirs(self.puzzles)
-        lines = ["ZONTARY_WHEEL/PDATA/1.x", "C " + category, "TP %d" % len(phrases)] + list(phrases)
-        with open(os.path.join(self.puzzles, "e2e.orp"), "wb") as out:
-            out.write(("\r\n".join(lines) + "\r\n").encode("ascii"))
+        write_puzzle_file(os.path.join(self.puzzles, "e2e.orp"), phrases, category)
         self.audio = os.path.join(self.workdir, "audio.raw")
         self.stderr = os.path.join(self.workdir, "game.err")
         self.socket = os.path.join(self.workdir, "ssip.sock")

@@ -21,29 +21,14 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_common as e2e  # noqa: E402
 
-# The puzzle is "TO BE": T, O, space, B, E.
-BOARD_AT_START = ["The current puzzle is. ", "Blank.", "Blank.", "Space.", "Blank.", "Blank."]
-BOARD_AFTER_T = ["The current puzzle is. ", "T.", "Blank.", "Space.", "Blank.", "Blank."]
-
-SPLASH = ["Orvanta. Version 0.4"]
-DEAL = ["The category is, Short Phrases"] + BOARD_AT_START
-SPIN = ["Spinning the wheel.", "200 dollars."]
-CALL_T = ["There are 1 T's.", "You currently have $200"] + BOARD_AFTER_T
-MONEY = ["You currently have $200"]
-USED = ["The following letters have been used. T"]
-FAREWELL = ["Thanks for playing Orvanta. Exiting program."]
-
-# --rand: the puzzle file (one), the puzzle in it (one), then the spin: slot 3 is $200.
-RAND = [0, 0, (3 - 0.5) / 24]
-
 
 def check_speech(events, failures):
     """The exact sentences in order, each at priority `message`, over one connection; the
     splash line and F4 interrupt, each right after a cancel of the game's own speech, and each
     key pressed after the game spoke cancels its speech, as a screen reader's stops."""
     key = ["cancel self"]
-    expected = (key + SPLASH + DEAL + key + SPIN + key + CALL_T + key + MONEY + key + key + USED
-                + key + FAREWELL)
+    expected = (key + e2e.SPLASH + e2e.DEAL + key + e2e.SPIN + key + e2e.CALL_T + key + e2e.MONEY
+                + key + key + e2e.USED + key + e2e.FAREWELL)
     heard = [e["text"] if e["event"] == "speak" else "cancel " + e["scope"] for e in events]
     if heard != expected:
         failures.append("spoken sentences differ.\n  expected: %r\n  got:      %r"
@@ -82,15 +67,9 @@ def check_sounds(audio_path, sound_folder, failures):
         seconds, ", ".join("%s %.2f s" % (n, at / e2e.SAMPLE_RATE) for at, n in sorted(starts))))
 
 
-def screenshot(path):
-    """The whole screen (`import -window ID` takes many seconds on a GTK window)."""
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    return e2e.run_tool(["import", "-window", "root", path], timeout=15) is not None
-
-
 def play(args):
     deadline = e2e.Deadline(args.timeout)
-    run = e2e.GameRun(args.game, rand=RAND)
+    run = e2e.GameRun(args.game, rand=e2e.RAND)
     failures = []
     try:
         run.start(deadline)
@@ -101,16 +80,16 @@ def play(args):
         step("main window %s shown" % main)
 
         # The deal: category and board read aloud; then the game waits for a key.
-        done = len(SPLASH + DEAL)
+        done = len(e2e.SPLASH + e2e.DEAL)
         run.wait_spoken(done, "the category and the board to be read", deadline)
         e2e.wait_focus(main, "the main window", deadline)
         time.sleep(0.3)
 
         # The focus starts on the spin button: Space presses it.
-        for keys, sentences, what in ((["space"], SPIN, "the spin's amount"),
-                                      (["t"], CALL_T, "the T and the board read again"),
-                                      (["F5"], MONEY, "the money (F5)"),
-                                      (["F4"], USED, "the used letters (F4)")):
+        for keys, sentences, what in ((["space"], e2e.SPIN, "the spin's amount"),
+                                      (["t"], e2e.CALL_T, "the T and the board read again"),
+                                      (["F5"], e2e.MONEY, "the money (F5)"),
+                                      (["F4"], e2e.USED, "the used letters (F4)")):
             step(" ".join(keys))
             e2e.press(*keys)
             done += len(sentences)
@@ -118,7 +97,7 @@ def play(args):
             if keys[0] == "space":
                 time.sleep(0.3)  # let the label and the disabled button repaint
                 shot = os.path.join(args.artefacts, "main-window.png")
-                if not screenshot(shot):
+                if not e2e.screenshot(shot):
                     failures.append("no screenshot could be taken")
 
         step("F12")
@@ -132,7 +111,7 @@ def play(args):
                 e2e.type_text(typed)
             e2e.press("Return")
 
-        done += len(FAREWELL)
+        done += len(e2e.FAREWELL)
         run.wait_spoken(done, "the farewell", deadline)
         status = e2e.wait_for(lambda: run.process.poll() is not None, "the game to end",
                               deadline, limit=15) and run.process.returncode

@@ -17,21 +17,14 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import e2e_common as e2e  # noqa: E402
 
-BOARD_AT_START = ["The current puzzle is. ", "Blank.", "Blank.", "Space.", "Blank.", "Blank."]
-BOARD_AFTER_T = ["The current puzzle is. ", "T.", "Blank.", "Space.", "Blank.", "Blank."]
 # (interrupt, sentence): only the program's name and F4 cut off what is being said.
-SPLASH = [(1, "Orvanta. Version 0.4")]
-DEAL = [(0, "The category is, Short Phrases")] + [(0, s) for s in BOARD_AT_START]
-SPIN = [(0, "Spinning the wheel."), (0, "200 dollars.")]
-CALL_T = [(0, "There are 1 T's."), (0, "You currently have $200")] + [(0, s) for s in BOARD_AFTER_T]
-MONEY = [(0, "You currently have $200")]
-USED = [(1, "The following letters have been used. T")]
+SPLASH, USED = [(1, s) for s in e2e.SPLASH], [(1, s) for s in e2e.USED]
+DEAL, SPIN, CALL_T, MONEY, FAREWELL = ([(0, s) for s in sentences] for sentences in (
+    e2e.DEAL, e2e.SPIN, e2e.CALL_T, e2e.MONEY, e2e.FAREWELL))
 ABOUT = [(1, "Orvanta. Version 0.4"), (0, "Written by the Orvanta developers."),
          (0, "Sound effects made for Orvanta by its developers.")]
-FAREWELL = [(0, "Thanks for playing Orvanta. Exiting program.")]
-RAND = [0, 0, (3 - 0.5) / 24]
 PROMPT = ("Edit|42|Input your solution to the puzzle. Be sure to include all punctuation "
-          "symbols!|shown")  # the puzzle file, the puzzle, the spin: slot 3 is $200
+          "symbols!|shown")
 
 # What a screen reader learns of the main window: class|role|name|shown, one control a line.
 # Each text box is named by the label before it.
@@ -59,8 +52,7 @@ class WineGame:
         for program in (args.game, args.jaws):
             shutil.copy(program, self.folder)
         os.makedirs(os.path.join(self.folder, "Puzzles"))
-        with open(os.path.join(self.folder, "Puzzles", "e2e.orp"), "wb") as out:
-            out.write(b"ZONTARY_WHEEL/PDATA/1.x\r\nC Short Phrases\r\nTP 1\r\nTO BE\r\n")
+        e2e.write_puzzle_file(os.path.join(self.folder, "Puzzles", "e2e.orp"))
         self.log = os.path.join(self.folder, "jaws.log")
         self.process = None
 
@@ -69,7 +61,7 @@ class WineGame:
         game = os.path.basename(self.args.game)
         self.process = subprocess.Popen(
             [self.args.wine, game, "--puzzles", "Puzzles", "--speech", "screenreader",
-             "--rand", ",".join(str(r) for r in RAND)],
+             "--rand", ",".join(str(r) for r in e2e.RAND)],
             cwd=self.folder, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL, start_new_session=True)
 
@@ -123,9 +115,7 @@ def play(args, game, failures):
     # The board has the focus; Tab reaches the spin button and Space presses it.
     keys(SPIN, "the spin", "Tab", "space")
     time.sleep(0.3)
-    os.makedirs(args.artefacts, exist_ok=True)
-    if e2e.run_tool(["import", "-window", "root",
-                     os.path.join(args.artefacts, "windows-main-window.png")], timeout=15) is None:
+    if not e2e.screenshot(os.path.join(args.artefacts, "windows-main-window.png")):
         failures.append("no screenshot could be taken")
     keys(CALL_T, "the T and the board", "t")
     keys(MONEY, "the money (F5)", "F5")
