@@ -1,5 +1,6 @@
-// FuzzCheck.h: what the fuzz targets share: stopping on a broken promise, cutting an input into
-// parts, and reading back the JSON lines that script mode writes.
+// FuzzCheck.h: what the fuzz targets share: stopping on a broken promise, a clock that keeps runs
+// repeatable, cutting an input into parts, and reading back the JSON lines that script mode
+// writes.
 #pragma once
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "puzzles/RandomSource.h"
 #include "puzzles/Text.h"
 
 namespace orvanta::fuzz {
@@ -22,6 +24,12 @@ inline void Require(bool condition, const char* promise) {
     std::abort();
   }
 }
+
+// A clock that always says the same, so a run can be repeated from its input alone.
+class StillClock final : public Clock {
+ public:
+  std::uint64_t Ticks() override { return 1; }
+};
 
 // The input cut at every `separator` byte.
 inline std::vector<std::string_view> Split(std::string_view input, char separator) {

@@ -17,12 +17,6 @@ using orvanta::fuzz::Require;
 
 namespace {
 
-// A clock that always says the same, so a run can be repeated from its input alone.
-class StillClock final : public orvanta::Clock {
- public:
-  std::uint64_t Ticks() override { return 1; }
-};
-
 // Every item is numbered in turn, starts on a line not before the last one, stays within the
 // limit and is UTF-8.
 void ReadEveryItem(const std::string& bytes) {
@@ -72,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   orvanta::ItemReader forLoader = orvanta::ItemReader::FromBytes(bytes, "fuzz.orp");
   orvanta::QueuedRandom random;
   random.Queue(static_cast<double>(size % 101) / 101.0);
-  StillClock clock;
+  orvanta::fuzz::StillClock clock;
   const orvanta::LoadResult result = orvanta::ReadPuzzleFromFile(forLoader, random, clock);
   Require(report.Problems > 0 || std::holds_alternative<orvanta::PuzzleData>(result),
           "a file the checker passes always loads, whatever the draw");

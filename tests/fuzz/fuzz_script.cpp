@@ -2,62 +2,27 @@
 // line feed (written as the one puzzle of a puzzle file), then the script's commands.
 // Whatever the script holds, the run writes JSON lines in UTF-8 and ends with one exit event
 // whose code is 0, 1 or 2; a script error is named in an error event first.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <string_view>
 
 #include "app/Program.h"
 #include "speech/ScriptSpeech.h"
+#include "tests/fixtures/puzzles/TempPuzzleFolder.h"
 #include "tests/fuzz/FuzzCheck.h"
 #include "ui/ProgramEnd.h"
 #include "ui/ScriptToolkit.h"
 
 using orvanta::fuzz::Require;
 
-namespace {
-
-// A clock that always says the same, so a run can be repeated from its input alone.
-class StillClock final : public orvanta::Clock {
- public:
-  std::uint64_t Ticks() override { return 1; }
-};
-
-// A private puzzle folder for the whole fuzzing run, removed at its end.
-class PuzzleFolder {
- public:
-  PuzzleFolder() {
-    std::string name = (std::filesystem::temp_directory_path() / "orvanta-fuzz-XXXXXX").string();
-    Require(mkdtemp(name.data()) != nullptr, "a temporary folder can be made");
-    path_ = name;
-  }
-  PuzzleFolder(const PuzzleFolder&) = delete;
-  PuzzleFolder& operator=(const PuzzleFolder&) = delete;
-  ~PuzzleFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const PuzzleFolder folder;
+  static const orvanta::testing::TempPuzzleFolder folder;  // for the whole fuzzing run
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::size_t lineEnd = input.find('\n');
-  {
-    std::ofstream file(folder.Path() / "fuzz.orp", std::ios::binary | std::ios::trunc);
-    file << "ZONTARY_WHEEL/PDATA/1.x\r\nC Fuzz\r\nTP 1\r\n" << input.substr(0, lineEnd);
-  }
+  folder.Write("fuzz.orp", "ZONTARY_WHEEL/PDATA/1.x\r\nC Fuzz\r\nTP 1\r\n" +
+                               std::string(input.substr(0, lineEnd)));
   std::istringstream script(
       std::string(lineEnd == std::string_view::npos ? "" : input.substr(lineEnd + 1)));
 
@@ -67,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   orvanta::QueuedRandom random;
   random.Queue(0);
   random.Queue(0);
-  StillClock clock;
+  orvanta::fuzz::StillClock clock;
   orvanta::ui::ScriptToolkit toolkit(script, events, random);
   orvanta::speech::ScriptSpeechPlatform speech(events);
   orvanta::speech::ScriptWavePlayer wavePlayer(events);
