@@ -10,7 +10,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,66 +26,51 @@ namespace {
 using namespace orvanta;
 using Clock = std::chrono::steady_clock;
 
-// Folders and files made once per run and removed at its end.
-class Scratch {
- public:
-  static Scratch& Run() {
-    static Scratch scratch;
-    return scratch;
-  }
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-
-  // A folder of `count` small puzzle files.
-  const std::filesystem::path& PuzzleFolder(int count) {
-    auto& folder = folders_[count];
-    if (folder.empty()) {
-      folder = root_ / ("folder-" + std::to_string(count));
-      std::filesystem::create_directories(folder);
-      for (int i = 0; i < count; ++i) {
-        std::string name = "pack";
-        name.append(std::to_string(i)).append(".orp");
-        std::ofstream(folder / name) << "ZONTARY_WHEEL/PDATA/1.x\r\nC Sayings\r\nTP 3\r\n"
-                                        "TO BE OR NOT TO BE\r\nALL IS WELL\r\nTIME WILL TELL\r\n";
-      }
+// The folder of the files the benchmarks make, once per run, removed at its end.
+const std::filesystem::path& Scratch() {
+  static const struct Folder {
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("orvanta-bench-" + std::to_string(::getpid()));
+    ~Folder() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
     }
-    return folder;
-  }
+  } folder;
+  return folder.path;
+}
 
-  // A puzzle file of about 100 MB whose phrases are all different (the checker's worst case).
-  const std::filesystem::path& BigFile() {
-    if (bigFile_.empty()) {
-      bigFile_ = root_ / "big.orp";
-      std::ofstream out(bigFile_, std::ios::binary);
-      out << "ZONTARY_WHEEL/PDATA/1.x\r\nC Numbers\r\nTP 32767\r\n";
-      std::string line;
-      for (long i = 0; out.tellp() < 100L * 1000 * 1000; ++i) {
-        line = "PHRASE NUMBER ";
-        line.append(std::to_string(i)).append(" OF THE BIG PACK\r\n");
-        out << line;
-      }
+// A folder of `count` small puzzle files.
+std::filesystem::path PuzzleFolder(int count) {
+  auto folder = Scratch() / ("folder-" + std::to_string(count));
+  if (std::filesystem::create_directories(folder)) {
+    for (int i = 0; i < count; ++i) {
+      std::string name = "pack";
+      name.append(std::to_string(i)).append(".orp");
+      std::ofstream(folder / name) << "ZONTARY_WHEEL/PDATA/1.x\r\nC Sayings\r\nTP 3\r\n"
+                                      "TO BE OR NOT TO BE\r\nALL IS WELL\r\nTIME WILL TELL\r\n";
     }
-    return bigFile_;
   }
+  return folder;
+}
 
- private:
-  Scratch()
-      : root_(std::filesystem::temp_directory_path() /
-              ("orvanta-bench-" + std::to_string(::getpid()))) {
-    std::filesystem::create_directories(root_);
+// A puzzle file of about 100 MB whose phrases are all different (the checker's worst case).
+std::filesystem::path BigFile() {
+  auto file = Scratch() / "big" / "big.orp";
+  if (std::filesystem::create_directories(file.parent_path())) {
+    std::ofstream out(file, std::ios::binary);
+    out << "ZONTARY_WHEEL/PDATA/1.x\r\nC Numbers\r\nTP 32767\r\n";
+    std::string line;
+    for (long i = 0; out.tellp() < 100L * 1000 * 1000; ++i) {
+      line = "PHRASE NUMBER ";
+      line.append(std::to_string(i)).append(" OF THE BIG PACK\r\n");
+      out << line;
+    }
   }
-  ~Scratch() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-
-  std::filesystem::path root_;
-  std::map<int, std::filesystem::path> folders_;
-  std::filesystem::path bigFile_;
-};
+  return file;
+}
 
 void BM_LoadPuzzle(benchmark::State& state) {
-  const auto& folder = Scratch::Run().PuzzleFolder(static_cast<int>(state.range(0)));
+  const auto folder = PuzzleFolder(static_cast<int>(state.range(0)));
   MersenneRandom random;
   SteadyClock clock;
   for (auto _ : state) {
@@ -102,7 +86,7 @@ BENCHMARK(BM_LoadPuzzle)->Arg(1000)->Arg(10000)->Arg(32767)->Unit(benchmark::kMi
 
 // The floor of a load: every file opened and its first line (the format mark) read.
 void BM_ReadFirstLineOfEachFile(benchmark::State& state) {
-  const auto& folder = Scratch::Run().PuzzleFolder(static_cast<int>(state.range(0)));
+  const auto folder = PuzzleFolder(static_cast<int>(state.range(0)));
   std::string line;
   for (auto _ : state) {
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
@@ -133,7 +117,7 @@ double PeakMemoryMB() {
 }
 
 void BM_CheckPuzzleFile100MB(benchmark::State& state) {
-  const auto& file = Scratch::Run().BigFile();
+  const auto file = BigFile();
   ResetPeakMemory();
   const double before = PeakMemoryMB();
   std::int64_t problems = 0;
@@ -150,7 +134,7 @@ BENCHMARK(BM_CheckPuzzleFile100MB)->Unit(benchmark::kMillisecond);
 
 // The floor of a check: the file read line by line.
 void BM_ReadLines100MB(benchmark::State& state) {
-  const auto& file = Scratch::Run().BigFile();
+  const auto file = BigFile();
   ResetPeakMemory();
   std::size_t lines = 0;
   for (auto _ : state) {
@@ -234,7 +218,7 @@ void ReportMedianAnd99th(benchmark::State& state,
 }
 
 void BM_KeyReleaseToScreenReader(benchmark::State& state) {
-  const auto& folder = Scratch::Run().PuzzleFolder(1);
+  const auto folder = PuzzleFolder(1);
   std::vector<std::chrono::duration<double, std::micro>> latencies;
   for (auto _ : state) {
     TimedSpeechPlatform speech;
