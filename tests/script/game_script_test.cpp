@@ -8,14 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
 #include <map>
-#include <regex>
 #include <string>
 #include <string_view>
 #include <tuple>
