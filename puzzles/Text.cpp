@@ -13,46 +13,39 @@ constexpr std::array<char32_t, 32> kCp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-}  // namespace
-
-Utf8Char DecodeFront(std::string_view bytes) {
-  const auto lead = static_cast<unsigned char>(bytes.front());
-  if (lead < 0x80) {
-    return {lead, 1, true, false};
-  }
-  std::size_t size = 0;
-  char32_t c = 0;
-  char32_t minimum = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    size = 2;
-    c = lead & 0x1Fu;
-    minimum = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    size = 3;
-    c = lead & 0x0Fu;
-    minimum = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    size = 4;
-    c = lead & 0x07u;
-    minimum = 0x10000;
+// Adds the UTF-8 bytes of one character to `out`.
+inline void AppendEncoded(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
   } else {
-    return {};
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
   }
-  for (std::size_t i = 1; i < size; ++i) {
-    if (i >= bytes.size()) {
-      return {kReplacement, 1, false, true};
-    }
-    const auto next = static_cast<unsigned char>(bytes[i]);
-    if ((next & 0xC0) != 0x80) {
-      return {};
-    }
-    c = (c << 6) | (next & 0x3Fu);
-  }
-  if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-    return {};
-  }
-  return {c, size, true, false};
 }
+
+// Each character of the UTF-8 text through `map`, decoded and encoded again in one pass.
+template <typename Map>
+std::string MapCharacters(std::string_view utf8, Map map) {
+  std::string out;
+  out.reserve(utf8.size());
+  while (!utf8.empty()) {
+    const Utf8Char c = DecodeFront(utf8);
+    AppendEncoded(out, map(c.value));
+    utf8.remove_prefix(c.size);
+  }
+  return out;
+}
+
+}  // namespace
 
 void Utf8Check::Feed(std::string_view piece) {
   while (!broken_ && !piece.empty()) {
@@ -113,21 +106,7 @@ std::string ValidUtf8(std::string_view bytes) {
 
 std::string Encode(char32_t c) {
   std::string out;
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
+  AppendEncoded(out, c);
   return out;
 }
 
@@ -135,7 +114,7 @@ std::string Encode(std::u32string_view chars) {
   std::string out;
   out.reserve(chars.size());
   for (char32_t c : chars) {
-    out += Encode(c);
+    AppendEncoded(out, c);
   }
   return out;
 }
@@ -161,9 +140,9 @@ std::string FromWindows1252(std::string_view bytes) {
   for (char b : bytes) {
     const auto byte = static_cast<unsigned char>(b);
     if (byte >= 0x80 && byte < 0xA0) {
-      out += Encode(kCp1252High[byte - 0x80]);
+      AppendEncoded(out, kCp1252High[byte - 0x80]);
     } else {
-      out += Encode(static_cast<char32_t>(byte));
+      AppendEncoded(out, byte);
     }
   }
   return out;
@@ -221,17 +200,11 @@ char32_t ToUpper(char32_t c) {
 }
 
 std::string Lower(std::string_view utf8) {
-  std::u32string chars = Decode(utf8);
-  for (char32_t& c : chars)
-    c = ToLower(c);
-  return Encode(chars);
+  return MapCharacters(utf8, ToLower);
 }
 
 std::string Upper(std::string_view utf8) {
-  std::u32string chars = Decode(utf8);
-  for (char32_t& c : chars)
-    c = ToUpper(c);
-  return Encode(chars);
+  return MapCharacters(utf8, ToUpper);
 }
 
 std::size_t Length(std::string_view utf8) {

@@ -19,7 +19,45 @@ struct Utf8Char {
   bool valid = false;
   bool cut = false;  // a well-formed start of a character that the bytes end too soon for
 };
-Utf8Char DecodeFront(std::string_view bytes);
+// Defined here so that the loops over text can take plain ASCII without a call per character.
+inline Utf8Char DecodeFront(std::string_view bytes) {
+  const auto lead = static_cast<unsigned char>(bytes.front());
+  if (lead < 0x80) {
+    return {lead, 1, true, false};
+  }
+  std::size_t size = 0;
+  char32_t c = 0;
+  char32_t minimum = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    size = 2;
+    c = lead & 0x1Fu;
+    minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    size = 3;
+    c = lead & 0x0Fu;
+    minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    size = 4;
+    c = lead & 0x07u;
+    minimum = 0x10000;
+  } else {
+    return {};
+  }
+  for (std::size_t i = 1; i < size; ++i) {
+    if (i >= bytes.size()) {
+      return {kReplacement, 1, false, true};
+    }
+    const auto next = static_cast<unsigned char>(bytes[i]);
+    if ((next & 0xC0) != 0x80) {
+      return {};
+    }
+    c = (c << 6) | (next & 0x3Fu);
+  }
+  if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+    return {};
+  }
+  return {c, size, true, false};
+}
 
 // Checks UTF-8 that comes in pieces, such as the chunks of a file: a character may straddle
 // two pieces. Holds at most the three bytes of one unfinished character.
