@@ -1,5 +1,6 @@
 #include "puzzles/ItemReader.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -131,6 +132,17 @@ void ItemReader::SkipUntil(std::string_view stops) {
   }
 }
 
+std::string_view ItemReader::TakeRun(std::string_view stops) {
+  if (!Refill()) {
+    return {};
+  }
+  const std::string_view read(buffer_.data() + pos_, end_ - pos_);
+  const auto stop = std::find_first_of(read.begin(), read.end(), stops.begin(), stops.end());
+  const std::string_view run(read.begin(), stop);
+  pos_ += run.size();
+  return run;
+}
+
 bool ItemReader::TakeLineEnd() {
   const int c = Peek();
   if (c == '\n') {
@@ -171,6 +183,27 @@ void ItemReader::Append(int byte) {
   }
 }
 
+void ItemReader::Append(std::string_view bytes) {
+  if (characters_ + bytes.size() > kMaxItemCharacters) {
+    // Near the limit: byte by byte.
+    for (char byte : bytes) {
+      Append(static_cast<unsigned char>(byte));
+    }
+    return;
+  }
+  // Far enough from the limit that every byte is kept.
+  characters_ +=
+      encoding_ == TextEncoding::Windows1252
+          ? bytes.size()
+          : static_cast<std::size_t>(std::count_if(bytes.begin(), bytes.end(), [](char byte) {
+              return text::StartsCharacter(static_cast<unsigned char>(byte));
+            }));
+  raw_.append(bytes);
+  if (const std::size_t last = bytes.find_last_not_of(" \t"); last != std::string_view::npos) {
+    bytesToLastKept_ = raw_.size() - bytes.size() + last + 1;
+  }
+}
+
 void ItemReader::ReadPlain() {
   for (int c = Peek(); c != kEnd && c != ',' && !IsLineEnd(c); c = Peek()) {
     if (pastLimit_) {
@@ -178,7 +211,7 @@ void ItemReader::ReadPlain() {
       SkipUntil(",\r\n");
       break;
     }
-    Append(Take());
+    Append(TakeRun(",\r\n"));
   }
   // Blanks at the end of the item are not part of it, so only other characters past the limit
   // make it too long.
@@ -213,7 +246,7 @@ void ItemReader::ReadQuoted() {
       CountUp(line_);
       continue;
     }
-    Append(Take());
+    Append(TakeRun("\"\r\n"));
   }
   tooLong_ = characters_ > kMaxItemCharacters;
   // Whatever follows the closing quote on its way to the delimiter is dropped.

@@ -79,10 +79,15 @@ class ItemReader {
   bool TakeLineEnd();
   // Takes every byte up to (not including) the first of `stops`, or to the end of the file.
   void SkipUntil(std::string_view stops);
+  // Takes the bytes read so far up to (not including) the first of `stops`, at least one unless
+  // the file has ended; they stay valid until the next read of the source.
+  std::string_view TakeRun(std::string_view stops);
   // Skips spaces and tabs.
   void SkipBlanks();
   // Adds one byte to the current item, counting characters and keeping at most the limit.
   void Append(int byte);
+  // Adds bytes to the current item as Append does with each.
+  void Append(std::string_view bytes);
   // Reads an item written without quotes up to (not including) its delimiter.
   void ReadPlain();
   // Reads a quoted item after its opening quote, then drops the rest up to its delimiter.
