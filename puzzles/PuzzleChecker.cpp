@@ -1,5 +1,6 @@
 #include "puzzles/PuzzleChecker.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -131,14 +132,16 @@ class FileCheck {
         continue;
       }
       const std::string lowered = text::Lower(phrase);
-      if (lowered.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos) {
+      if (std::none_of(lowered.begin(), lowered.end(),
+                       [](char c) { return c >= 'a' && c <= 'z'; })) {
         Problem("has no letter a to z to guess");
       }
-      const auto first = seen.find(PhraseHash(lowered));
+      const std::uint64_t hash = PhraseHash(lowered);
+      const auto first = seen.find(hash);
       if (first != seen.end()) {
         Problem("is the same phrase as item " + std::to_string(first->second));
       } else if (seen.size() < kRememberedPhrases) {
-        seen.emplace(PhraseHash(lowered), reader_.Number());
+        seen.emplace(hash, reader_.Number());
       }
     }
     if (report_.Puzzles == 0) {
