@@ -46,9 +46,11 @@ class FileCheck {
   }
 
  private:
-  void Add(const PuzzleProblem& problem) {
+  // Counts a problem at `item` (and `line`); only the first ones are passed on, so a file of
+  // millions of problems costs no more than their count.
+  void Add(int item, int line, std::string&& what) {
     if (++report_.Problems <= kListedProblems) {
-      Pass(problem);
+      Pass({reader_.File(), item, line, std::move(what)});
     }
   }
   void Pass(const PuzzleProblem& problem) {
@@ -57,11 +59,9 @@ class FileCheck {
     }
   }
   // A problem of the item the reader is on.
-  void Problem(std::string what) {
-    Add({reader_.File(), reader_.Number(), reader_.Line(), std::move(what)});
-  }
+  void Problem(std::string what) { Add(reader_.Number(), reader_.Line(), std::move(what)); }
   // A problem of an item the file does not hold.
-  void Missing(int item, std::string what) { Add({reader_.File(), item, 0, std::move(what)}); }
+  void Missing(int item, std::string what) { Add(item, 0, std::move(what)); }
 
   // The way an item is written: its length and its quotes.
   void CheckWriting() {
@@ -147,7 +147,7 @@ class FileCheck {
     if (report_.Puzzles == 0) {
       Missing(4, std::string(format::kNoPuzzleAfterCount));
     } else if (report_.Count && *report_.Count != report_.Puzzles) {
-      Add({reader_.File(), 3, countLine_, format::CountDiffers(*report_.Count, report_.Puzzles)});
+      Add(3, countLine_, format::CountDiffers(*report_.Count, report_.Puzzles));
     }
   }
 
