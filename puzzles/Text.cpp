@@ -94,14 +94,8 @@ std::u32string Decode(std::string_view utf8) {
 }
 
 std::string ValidUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size());
-  while (!bytes.empty()) {
-    const Utf8Char c = DecodeFront(bytes);
-    out += c.valid ? bytes.substr(0, c.size) : std::string_view("\xEF\xBF\xBD");
-    bytes.remove_prefix(c.size);
-  }
-  return out;
+  // The decoder reads a byte that starts no character as U+FFFD; the rest comes out as it went in.
+  return MapCharacters(bytes, [](char32_t c) { return c; });
 }
 
 std::string Encode(char32_t c) {
