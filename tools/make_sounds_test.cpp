@@ -16,17 +16,14 @@
 
 #include "tests/fixtures/SystemCommand.h"
 #include "tests/fixtures/WaveHeader.h"
+#include "tests/fixtures/puzzles/TempPuzzleFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using orvanta::testing::ReadFile;
 
 constexpr int kRate = 22050;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<double> Samples(const std::string& bytes) {
   std::vector<double> samples;

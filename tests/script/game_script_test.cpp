@@ -767,8 +767,7 @@ TEST_F(ScriptGame, EmptyFolderNameOrUnwritableOutputEndsWithAClearMessage) {
   for (const auto& [arguments, status, message] : cases) {
     EXPECT_EQ(testing::RunCommand(program + arguments + " 2>" + testing::Quoted(err)), status)
         << arguments;
-    std::ifstream in(err);
-    const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string said = testing::ReadFile(err);
     EXPECT_NE(said.find(message), std::string::npos) << said;
   }
 }

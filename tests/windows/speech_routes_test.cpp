@@ -23,12 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using Speech = clsTARQSpeech;
+using testing::ReadFile;
 using testing::TempPuzzleFolder;
-
-std::string Read(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Points a fake's log variable at a file, or (empty) leaves the fake "not running".
 void LogTo(const char* variable, const std::optional<fs::path>& file) {
@@ -65,14 +61,14 @@ TEST(ScreenReaderRoute, JawsThenNvdaElseTheGamesOwnVoice) {
   {
     const TempPuzzleFolder game;
     EXPECT_EQ(SpeakToScreenReaders(game.Path(), true, true), Speech::kScreenReader);
-    EXPECT_EQ(Read(game.Path() / "jaws.log"),
+    EXPECT_EQ(ReadFile(game.Path() / "jaws.log"),
               std::string("0 ") + kAccentedAnsi + "\n1 Cut in\n0 Waited\n1  \n");
-    EXPECT_EQ(Read(game.Path() / "nvda.log"), "");
+    EXPECT_EQ(ReadFile(game.Path() / "nvda.log"), "");
   }
   {
     const TempPuzzleFolder game;
     EXPECT_EQ(SpeakToScreenReaders(game.Path(), false, true), Speech::kScreenReader);
-    EXPECT_EQ(Read(game.Path() / "nvda.log"),
+    EXPECT_EQ(ReadFile(game.Path() / "nvda.log"),
               std::string("speak ") + kAccented + "\nbraille " + kAccented +
                   "\ncancel\nspeak Cut in\nbraille Cut in\nspeak Waited\nbraille Waited\ncancel\n");
   }
@@ -145,7 +141,7 @@ TEST(WindowEyesRoute, RegisteredObjectIsCalledByNameElseTheObjectGoesSilent) {
   ASSERT_EQ(speech.SpeechType(), Speech::kWindowEyes);
   speech.SayText(kAccented, 1);
   speech.Interrupt();
-  EXPECT_EQ(Read(game.Path() / "com.log"), std::string("speakstring ") + kAccented + "\n");
+  EXPECT_EQ(ReadFile(game.Path() / "com.log"), std::string("speakstring ") + kAccented + "\n");
 }
 
 TEST(SapiRoute, VoiceQueuesOrWaitsAndIsSkippedToSilenceOnInterrupt) {
@@ -159,8 +155,9 @@ TEST(SapiRoute, VoiceQueuesOrWaitsAndIsSkippedToSilenceOnInterrupt) {
   speech.SayText("Idle voice", 1);  // nothing to skip yet
   speech.SayText(kAccented, 0, false, true);
   speech.SayText("Cut in", 1);
-  EXPECT_EQ(Read(game.Path() / "com.log"), std::string("Speak Idle voice 17\nSpeak ") + kAccented +
-                                               " 16\nSkip Sentence 255\nSpeak Cut in 17\n");
+  EXPECT_EQ(ReadFile(game.Path() / "com.log"), std::string("Speak Idle voice 17\nSpeak ") +
+                                                   kAccented +
+                                                   " 16\nSkip Sentence 255\nSpeak Cut in 17\n");
 }
 
 // Only with the fake winmm loaded (the test "windows_winmm_fake" overrides winmm for it).
@@ -182,9 +179,9 @@ TEST(WinmmWavePlayer, FlagsAndCodePageNamesReachSndPlaySound) {
   player.PlaySound("gone.wav", PlayMode::Sync);
   player.PlaySound("C:\\Caf\xC3\xA9\\ZONTARY.WAV", PlayMode::Async);
   fs::current_path(before);
-  EXPECT_EQ(Read(game.Path() / "winmm.log"), "0 intro.wav\n1 " +
-                                                 (game.Path() / "spin.wav").string() +
-                                                 "\n0 gone.wav\n1 C:\\Caf\xE9\\ZONTARY.WAV\n");
+  EXPECT_EQ(ReadFile(game.Path() / "winmm.log"), "0 intro.wav\n1 " +
+                                                     (game.Path() / "spin.wav").string() +
+                                                     "\n0 gone.wav\n1 C:\\Caf\xE9\\ZONTARY.WAV\n");
 }
 
 }  // namespace
