@@ -2,13 +2,29 @@
 // screen reader ships.
 #include "speech/windows/ScreenReaderApis.h"
 
+#include <array>
 #include <string>
+#include <system_error>
+#include <utility>
 
 #include "speech/windows/AnsiText.h"
 
 namespace orvanta::speech {
 
 namespace {
+
+#ifdef _WIN64
+constexpr std::wstring_view kBitness = L"64-bit";
+constexpr std::array<const wchar_t*, 0> kJawsLibraries{};  // jfwapi32.dll is 32-bit only
+constexpr std::array kNvdaLibraries{L"nvdaControllerClient64.dll", L"nvdaControllerClient.dll"};
+// The libraries of the 32-bit game, which a player may have copied here by mistake.
+constexpr std::array kOtherBitnessLibraries{L"jfwapi32.dll", L"nvdaControllerClient32.dll"};
+#else
+constexpr std::wstring_view kBitness = L"32-bit";
+constexpr std::array kJawsLibraries{L"jfwapi32.dll"};
+constexpr std::array kNvdaLibraries{L"nvdaControllerClient32.dll", L"nvdaControllerClient.dll"};
+constexpr std::array kOtherBitnessLibraries{L"nvdaControllerClient64.dll"};
+#endif
 
 // GetProcAddress gives a generic function pointer; the generic form is cast to the real one.
 template <typename Function>
@@ -19,24 +35,58 @@ Function Entry(HMODULE library, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
 }
 
-HMODULE LoadBeside(const std::filesystem::path& folder, const wchar_t* name) {
-  // A full path: the library is taken from the game's folder, never from the search path.
-  return LoadLibraryW((folder / name).c_str());
-}
-
 }  // namespace
 
-ScreenReaderApis::ScreenReaderApis(std::filesystem::path gameFolder)
-    : gameFolder_(std::move(gameFolder)) {}
+void WindowsDebugOutput(std::wstring_view message) {
+  OutputDebugStringW((std::wstring(message) + L"\n").c_str());
+}
+
+std::span<const wchar_t* const> ScreenReaderApis::JawsLibraries() {
+  return kJawsLibraries;
+}
+
+std::span<const wchar_t* const> ScreenReaderApis::NvdaLibraries() {
+  return kNvdaLibraries;
+}
+
+ScreenReaderApis::ScreenReaderApis(std::filesystem::path gameFolder, DebugOutput debug)
+    : gameFolder_(std::move(gameFolder)), debug_(std::move(debug)) {}
+
+HMODULE ScreenReaderApis::LoadBeside(const wchar_t* name) const {
+  // A full path: the library is taken from the game's folder, never from the search path.
+  const std::filesystem::path path = gameFolder_ / name;
+  HMODULE library = LoadLibraryW(path.c_str());
+  const DWORD error = GetLastError();
+  if (library || error == ERROR_MOD_NOT_FOUND || error == ERROR_FILE_NOT_FOUND) {
+    return library;
+  }
+  const std::wstring why =
+      error == ERROR_BAD_EXE_FORMAT
+          ? L" is not a " + std::wstring(kBitness) + L" library and cannot be loaded: "
+          : L" cannot be loaded (Windows error " + std::to_wstring(error) + L"): ";
+  debug_(L"Orvanta (" + std::wstring(kBitness) + L"): " + name + why + path.wstring());
+  return nullptr;
+}
 
 void ScreenReaderApis::Load() {
   loaded_ = true;
-  jaws_.reset(LoadBeside(gameFolder_, L"jfwapi32.dll"));
+  for (const wchar_t* name : kOtherBitnessLibraries) {
+    std::error_code error;
+    const std::filesystem::path path = gameFolder_ / name;
+    if (std::filesystem::exists(path, error)) {
+      debug_(L"Orvanta (" + std::wstring(kBitness) + L"): " + name +
+             L" is a library for the other bitness of the game and is not used: " + path.wstring());
+    }
+  }
+  for (const wchar_t* name : JawsLibraries()) {
+    jaws_.reset(LoadBeside(name));
+  }
   jfwSayString_ = Entry<JfwSayString>(jaws_.get(), "JFWSayString");
 
-  nvda_.reset(LoadBeside(gameFolder_, L"nvdaControllerClient32.dll"));
-  if (!nvda_) {
-    nvda_.reset(LoadBeside(gameFolder_, L"nvdaControllerClient.dll"));
+  for (const wchar_t* name : NvdaLibraries()) {
+    if (!nvda_) {
+      nvda_.reset(LoadBeside(name));
+    }
   }
   nvdaTestIfRunning_ = Entry<NvdaCall>(nvda_.get(), "nvdaController_testIfRunning");
   nvdaCancelSpeech_ = Entry<NvdaCall>(nvda_.get(), "nvdaController_cancelSpeech");

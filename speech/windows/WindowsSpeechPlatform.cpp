@@ -47,8 +47,9 @@ class SapiSpeech final : public SapiVoice {
 }  // namespace
 
 WindowsSpeechPlatform::WindowsSpeechPlatform(WindowsSpeech choice,
-                                             const std::filesystem::path& gameFolder)
-    : choice_(choice), gameFolder_(gameFolder), screenReader_(gameFolder) {}
+                                             const std::filesystem::path& gameFolder,
+                                             DebugOutput debug)
+    : choice_(choice), gameFolder_(gameFolder), screenReader_(gameFolder, std::move(debug)) {}
 
 ScreenReaderRoute& WindowsSpeechPlatform::ScreenReader() {
   if (choice_ == WindowsSpeech::ScreenReader) {
@@ -82,15 +83,21 @@ std::string WindowsSpeechPlatform::SpeechProblem() {
   }
   std::error_code error;
   if (choice_ == WindowsSpeech::ScreenReader) {
-    for (const char* library :
-         {"jfwapi32.dll", "nvdaControllerClient32.dll", "nvdaControllerClient.dll"}) {
-      if (std::filesystem::exists(gameFolder_ / library, error)) {
-        return {};  // the screen reader may well be running
+    const auto jaws = ScreenReaderApis::JawsLibraries();
+    const auto nvda = ScreenReaderApis::NvdaLibraries();
+    for (const auto& libraries : {jaws, nvda}) {
+      for (const wchar_t* library : libraries) {
+        if (std::filesystem::exists(gameFolder_ / library, error)) {
+          return {};  // the screen reader may well be running
+        }
       }
     }
-    return "No speech is available: no screen reader's library (jfwapi32.dll for JAWS, "
-           "nvdaControllerClient32.dll for NVDA) is in the game's folder, and the Windows "
-           "voice (SAPI 5) cannot be started.";
+    std::string names = std::filesystem::path(nvda.front()).string() + " for NVDA";
+    if (!jaws.empty()) {
+      names = std::filesystem::path(jaws.front()).string() + " for JAWS, " + names;
+    }
+    return "No speech is available: no screen reader's library (" + names +
+           ") is in the game's folder, and the Windows voice (SAPI 5) cannot be started.";
   }
   return "No speech is available: the Windows voice (SAPI 5) cannot be started.";
 }

@@ -21,8 +21,10 @@ enum class WindowsSpeech {
 
 class WindowsSpeechPlatform final : public SpeechPlatform {
  public:
-  // `gameFolder` is where the screen readers' libraries are looked for.
-  WindowsSpeechPlatform(WindowsSpeech choice, const std::filesystem::path& gameFolder);
+  // `gameFolder` is where the screen readers' libraries are looked for; `debug` hears why one
+  // of them went unused.
+  WindowsSpeechPlatform(WindowsSpeech choice, const std::filesystem::path& gameFolder,
+                        DebugOutput debug = WindowsDebugOutput);
 
   ScreenReaderRoute& ScreenReader() override;
   std::unique_ptr<WindowEyesObject> CreateWindowEyes() override;

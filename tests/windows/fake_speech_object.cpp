@@ -16,7 +16,7 @@ constexpr DISPID kStatus = 3;
 constexpr DISPID kRunningState = 4;
 
 std::string Utf8(const wchar_t* text, UINT length) {
-  std::string out(length * 4, '\0');
+  std::string out(std::size_t{length} * 4, '\0');
   out.resize(static_cast<std::size_t>(
       WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), out.data(),
                           static_cast<int>(out.size()), nullptr, nullptr)));

@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """Plays a short game of the Windows build under Wine with real key presses.
 
-Run on a private display with a window manager (tests/with-display.sh), with a fake JAWS library
-beside the game recording each sentence; checks the sentences, the controls' accessible names
-(window_check.exe) and keeps a screenshot. Exit status: 0 passed, 1 failed, 77 skipped.
+Run on a private display with a window manager (tests/with-display.sh), with a fake screen
+reader's library beside the game recording each sentence (JAWS's, or NVDA's client, which also
+brailles each sentence); checks the sentences, the controls' accessible names (window_check.exe)
+and keeps a screenshot. Exit status: 0 passed, 1 failed, 77 skipped.
 """
 
 import argparse
@@ -44,20 +45,22 @@ Button|10|Wheel|shown"""
 
 
 class WineGame:
-    """The game in a folder of its own, with the fake JAWS library beside it."""
+    """The game in a folder of its own, with the fake screen reader's library beside it."""
 
     def __init__(self, args):
         self.args = args
+        self.reader = "JAWS" if args.jaws else "NVDA"
         self.folder = tempfile.mkdtemp(prefix="orvanta-wine-")
-        for program in (args.game, args.jaws):
+        for program in (args.game, args.jaws or args.nvda):
             shutil.copy(program, self.folder)
         os.makedirs(os.path.join(self.folder, "Puzzles"))
         e2e.write_puzzle_file(os.path.join(self.folder, "Puzzles", "e2e.orp"))
-        self.log = os.path.join(self.folder, "jaws.log")
+        self.log = os.path.join(self.folder, self.reader.lower() + ".log")
         self.process = None
 
     def start(self):
-        env = dict(os.environ, ORVANTA_FAKE_JAWS_LOG="jaws.log", LANG="C.UTF-8")
+        env = dict(os.environ, LANG="C.UTF-8")
+        env["ORVANTA_FAKE_%s_LOG" % self.reader] = os.path.basename(self.log)
         game = os.path.basename(self.args.game)
         self.process = subprocess.Popen(
             [self.args.wine, game, "--puzzles", "Puzzles", "--speech", "screenreader",
@@ -65,13 +68,29 @@ class WineGame:
             cwd=self.folder, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL, start_new_session=True)
 
-    def spoken(self):
+    def heard(self):
+        """(interrupt, sentence) for each sentence spoken, and the texts brailled."""
         try:
             with open(self.log, "rb") as log:
-                lines = log.read().decode("cp1252").splitlines()
+                data = log.read()
         except FileNotFoundError:
-            return []
-        return [(int(line[0]), line[2:]) for line in lines if len(line) > 1]
+            return [], []
+        if self.reader == "JAWS":  # "1 text": the flag and the text in the ANSI code page
+            lines = data.decode("cp1252").splitlines()
+            return [(int(line[0]), line[2:]) for line in lines if len(line) > 1], []
+        spoken, brailled, cut = [], [], 0  # NVDA: "cancel", "speak text", "braille text"
+        for what, _, text in (line.partition(" ") for line in data.decode().splitlines()):
+            if what == "cancel":
+                cut = 1
+            elif what == "speak":
+                spoken.append((cut, text))
+                cut = 0
+            elif what == "braille":
+                brailled.append(text)
+        return spoken, brailled
+
+    def spoken(self):
+        return self.heard()[0]
 
     def wait_spoken(self, count, what, deadline):
         def enough():
@@ -164,8 +183,11 @@ def play(args, game, failures):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    for option in ("--wine", "--game", "--jaws", "--check"):
+    for option in ("--wine", "--game", "--check"):
         parser.add_argument(option, required=True)
+    reader = parser.add_mutually_exclusive_group(required=True)
+    reader.add_argument("--jaws", help="the fake JAWS library (32-bit game)")
+    reader.add_argument("--nvda", help="the fake NVDA controller client")
     parser.add_argument("--artefacts", default=os.path.join(os.getcwd(), "artefacts"))
     parser.add_argument("--timeout", type=float, default=150)
     args = parser.parse_args()
@@ -180,13 +202,17 @@ def main():
     finally:
         e2e.stop_process(game.process)
     expected = SPLASH + DEAL + SPIN + CALL_T + MONEY + USED + MONEY + ABOUT + FAREWELL
-    if game.spoken() != expected:
-        failures.append("the fake JAWS heard:\n  %r\nexpected:\n  %r" % (game.spoken(), expected))
+    spoken, brailled = game.heard()
+    if spoken != expected:
+        failures.append("the fake %s heard:\n  %r\nexpected:\n  %r"
+                        % (game.reader, spoken, expected))
+    if game.reader == "NVDA" and brailled != [sentence for _, sentence in expected]:
+        failures.append("NVDA's braille display showed:\n  %r" % brailled)
     shutil.rmtree(game.folder, ignore_errors=True)
     if failures:
         print("FAIL:\n - " + "\n - ".join(failures))
         return 1
-    print("PASS: a whole game under Wine, heard through JAWS as expected")
+    print("PASS: a whole game under Wine, heard through %s as expected" % game.reader)
     return 0
 
 

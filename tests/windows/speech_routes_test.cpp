@@ -12,6 +12,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "speech/clsTARQSpeech.h"
 #include "speech/windows/WindowsSpeechPlatform.h"
@@ -33,26 +34,42 @@ void LogTo(const char* variable, const std::optional<fs::path>& file) {
 }
 
 constexpr char kAccented[] = "Caf\xC3\xA9 \xE2\x82\xAC 5";  // "Café € 5" in UTF-8
-constexpr char kAccentedAnsi[] = "Caf\xE9 \x80 5";          // the same in code page 1252
 
-// Speaks through the screen-reader route of a game folder with both screen readers' libraries
-// beside the game (or none), JAWS and NVDA running or not; gives the route it ends on.
-int SpeakToScreenReaders(const fs::path& game, bool jaws, bool nvda, bool beside = true) {
-  for (const char* library : {ORVANTA_FAKE_JAWS, ORVANTA_FAKE_NVDA}) {
-    if (beside)
-      fs::copy_file(library, game / fs::path(library).filename());
+// What the screen-reader route did with a few sentences: the route the speech object ends on,
+// and what the route wrote to the debug output.
+struct Heard {
+  int route;
+  std::wstring debug;
+};
+
+// Speaks through the screen-reader route of a game folder holding `libraries` (copied under
+// their own names unless a name is given), JAWS and NVDA running or not.
+Heard SpeakToScreenReaders(const fs::path& game, bool jaws, bool nvda,
+                           std::initializer_list<std::pair<fs::path, fs::path>> libraries) {
+  for (const auto& [library, name] : libraries) {
+    fs::copy_file(library, game / (name.empty() ? library.filename() : name));
   }
   LogTo("ORVANTA_FAKE_JAWS_LOG", jaws ? std::optional(game / "jaws.log") : std::nullopt);
   LogTo("ORVANTA_FAKE_NVDA_LOG", nvda ? std::optional(game / "nvda.log") : std::nullopt);
-  WindowsSpeechPlatform platform(WindowsSpeech::ScreenReader, game);
+  Heard heard{};
+  WindowsSpeechPlatform platform(
+      WindowsSpeech::ScreenReader, game,
+      [&heard](std::wstring_view line) { (heard.debug += line) += L'\n'; });
   Speech speech(platform);
   speech.SpeechType(Speech::kScreenReader);
   speech.SayText(kAccented);
   speech.SayText("Cut in", 1);
   speech.SayText("Waited", 5, false, true);
   speech.Interrupt();
-  return speech.SpeechType();
+  heard.route = speech.SpeechType();
+  return heard;
 }
+
+const std::pair<fs::path, fs::path> kJaws{ORVANTA_FAKE_JAWS, {}};
+const std::pair<fs::path, fs::path> kNvda{ORVANTA_FAKE_NVDA, {}};
+const std::string kNvdaHeard = std::string("speak ") + kAccented + "\nbraille " + kAccented +
+                               "\ncancel\nspeak Cut in\nbraille Cut in\nspeak Waited\n"
+                               "braille Waited\ncancel\n";
 
 // JAWS hears code-page bytes with the interrupt flag and comes before NVDA, which speaks and
 // brailles. Without a running screen reader (or its library) the game speaks in its own voice,
@@ -60,23 +77,52 @@ int SpeakToScreenReaders(const fs::path& game, bool jaws, bool nvda, bool beside
 TEST(ScreenReaderRoute, JawsThenNvdaElseTheGamesOwnVoice) {
   {
     const TempPuzzleFolder game;
-    EXPECT_EQ(SpeakToScreenReaders(game.Path(), true, true), Speech::kScreenReader);
-    EXPECT_EQ(ReadFile(game.Path() / "jaws.log"),
-              std::string("0 ") + kAccentedAnsi + "\n1 Cut in\n0 Waited\n1  \n");
+    const Heard heard = SpeakToScreenReaders(game.Path(), true, true, {kJaws, kNvda});
+    EXPECT_EQ(heard.route, Speech::kScreenReader);
+#ifdef _WIN64
+    // JAWS's library is 32-bit: the 64-bit game leaves it alone and says so.
+    EXPECT_EQ(ReadFile(game.Path() / "jaws.log"), "");
+    EXPECT_EQ(ReadFile(game.Path() / "nvda.log"), kNvdaHeard);
+    EXPECT_NE(heard.debug.find(L"jfwapi32.dll is a library for the other bitness"),
+              std::wstring::npos)
+        << heard.debug;
+#else
+    // "Café € 5" in code page 1252.
+    EXPECT_EQ(ReadFile(game.Path() / "jaws.log"), "0 Caf\xE9 \x80 5\n1 Cut in\n0 Waited\n1  \n");
     EXPECT_EQ(ReadFile(game.Path() / "nvda.log"), "");
+    EXPECT_EQ(heard.debug, L"");
+#endif
   }
   {
     const TempPuzzleFolder game;
-    EXPECT_EQ(SpeakToScreenReaders(game.Path(), false, true), Speech::kScreenReader);
-    EXPECT_EQ(ReadFile(game.Path() / "nvda.log"),
-              std::string("speak ") + kAccented + "\nbraille " + kAccented +
-                  "\ncancel\nspeak Cut in\nbraille Cut in\nspeak Waited\nbraille Waited\ncancel\n");
+    EXPECT_EQ(SpeakToScreenReaders(game.Path(), false, true, {kJaws, kNvda}).route,
+              Speech::kScreenReader);
+    EXPECT_EQ(ReadFile(game.Path() / "nvda.log"), kNvdaHeard);
   }
-  for (const bool beside : {false, true}) {
-    const TempPuzzleFolder game;
-    EXPECT_EQ(SpeakToScreenReaders(game.Path(), false, false, beside), Speech::kSelfVoicing)
-        << beside;
+  {
+    const TempPuzzleFolder game;  // no library beside the game
+    EXPECT_EQ(SpeakToScreenReaders(game.Path(), true, true, {}).route, Speech::kSelfVoicing);
   }
+  {
+    const TempPuzzleFolder game;  // the libraries, but no screen reader runs
+    EXPECT_EQ(SpeakToScreenReaders(game.Path(), false, false, {kJaws, kNvda}).route,
+              Speech::kSelfVoicing);
+  }
+}
+
+// A library of the other bitness under NVDA's name cannot be loaded: the game speaks in its
+// own voice and names the library in its debug output.
+TEST(ScreenReaderRoute, LibraryOfTheOtherBitnessIsNamedAndPassedOver) {
+  const TempPuzzleFolder game;
+  const fs::path name = ScreenReaderApis::NvdaLibraries().front();
+  const Heard heard =
+      SpeakToScreenReaders(game.Path(), true, true, {{ORVANTA_OTHER_BITNESS_LIBRARY, name}});
+  EXPECT_EQ(heard.route, Speech::kSelfVoicing);
+  EXPECT_EQ(ReadFile(game.Path() / "nvda.log"), "");
+  EXPECT_NE(heard.debug.find(name.wstring() + L" is not a " + (sizeof(void*) == 8 ? L"64" : L"32") +
+                             L"-bit library"),
+            std::wstring::npos)
+      << heard.debug;
 }
 
 // Registers the fake COM object under HKEY_CLASSES_ROOT of the test's Wine prefix for the
