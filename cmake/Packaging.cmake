@@ -9,13 +9,14 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "accessible phrase-guessing game played by
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
+  # One ZIP per bitness, named for it: orvanta-VERSION-windows-x64.zip, ...-windows-x86.zip.
   set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME orvanta-${PROJECT_VERSION}-windows)
+  set(CPACK_PACKAGE_FILE_NAME orvanta-${PROJECT_VERSION}-windows-${ORVANTA_WINDOWS_ARCH})
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
   if(CMAKE_CROSSCOMPILING_EMULATOR)
     add_test(NAME zip_package
              COMMAND ${CMAKE_SOURCE_DIR}/tests/package/check_zip.sh ${CMAKE_BINARY_DIR}
-                     ${CMAKE_CROSSCOMPILING_EMULATOR})
+                     ${ORVANTA_WINDOWS_ARCH} ${CMAKE_CROSSCOMPILING_EMULATOR})
     set_tests_properties(zip_package PROPERTIES LABELS package TIMEOUT 300)
   endif()
 else()
