@@ -11,9 +11,15 @@ packages=(
   xvfb xauth x11-utils xdotool openbox imagemagick fonts-dejavu-core
   dbus dbus-x11 at-spi2-core python3-pyatspi sox orca
   lintian clang-tidy valgrind
-  # The Windows game: cross-built 32-bit with MinGW-w64, tested under 32-bit Wine.
-  g++-mingw-w64-i686-posix wine wine32:i386
+  # The Windows game: cross-built 64-bit and 32-bit with MinGW-w64, tested under 64-bit Wine,
+  # and under 32-bit Wine where this machine can run 32-bit programs.
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
 )
+runs_32_bit=no
+if "$(dirname "$0")/can-run-32-bit.sh"; then
+  runs_32_bit=yes
+  packages+=(wine32:i386)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -29,7 +35,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 # 32-bit Wine comes from the i386 architecture.
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ "$runs_32_bit" = yes ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
 $sudo apt-get update -qq
