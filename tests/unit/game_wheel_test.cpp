@@ -1,10 +1,8 @@
-// The wheel's draw (one of 24 equal slots) and the sort behind the used-letter board.
+// The wheel's draw: one of 24 equal slots.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <utility>
 
-#include "game/modBubbleSort.h"
 #include "game/modWheeler.h"
 
 namespace orvanta {
@@ -36,17 +34,6 @@ TEST_F(WheelDraw, EachTwentyFourthOfTheDrawIsOneSlotOfTheWheel) {
   for (const auto& [r, slot] : draws) {
     EXPECT_EQ(Spin(r), slot) << r;
   }
-}
-
-// ---------------------------------------------------------------------------------------------
-
-// Character codes decide: capitals before small letters, shorter before longer.
-TEST(UsedLetterSort, LettersComeOutInCharacterCodeOrder) {
-  using Letters = std::vector<std::string>;
-  EXPECT_EQ(BubbleSort({"T", "b", "B", "a", "A", "AA", "Z"}),
-            (Letters{"A", "AA", "B", "T", "Z", "a", "b"}));
-  EXPECT_EQ(BubbleSort({"T"}), Letters{"T"});
-  EXPECT_FALSE(BubbleSort({}).has_value());
 }
 
 }  // namespace

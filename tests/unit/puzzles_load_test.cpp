@@ -120,16 +120,6 @@ TEST_F(LoadPuzzleTest, CountOfZeroOrBelowAlwaysGivesTheFirstPuzzle) {
   }
 }
 
-TEST_F(LoadPuzzleTest, Windows1252AndUtf8FilesBothGiveTheSameText) {
-  folder_.Write("a.orp", PuzzleFileText("Caf\xE9", "1", {"CR\xC8ME BR\xDBL\xC9\x45"}));
-  folder_.Write("b.orp", PuzzleFileText("Café", "1", {"CRÈME BRÛLÉE"}));
-  for (double r : {0.0, 0.9}) {
-    const PuzzleData puzzle = Loaded({r, 0.0});
-    EXPECT_EQ(puzzle.Category, "Café") << r;
-    EXPECT_EQ(puzzle.Solution, "CRÈME BRÛLÉE") << r;
-  }
-}
-
 TEST_F(LoadPuzzleTest, FileNeverPickedIsCheckedOnlyForItsMark) {
   folder_.Write("a.orp", PuzzleFileText("Good", "1", {"YES"}));
   folder_.Write("b.orp", std::string(kMark) + "c Bad\r\nTP many\r\n");
