@@ -23,7 +23,7 @@ objdump -f "$folder/orvanta.exe" | grep -q "file format ${format[$arch]}\$" ||
   fail "the $arch ZIP holds a game of another bitness: $(objdump -f "$folder/orvanta.exe")"
 grep -q "$arch" "$folder/README.txt" || fail "the players' README.txt does not name $arch"
 if [ -z "$emulator" ]; then
-  echo "$(basename "$zip") holds a $arch game (not played: this machine cannot run it)"
+  echo "$(basename "$zip") holds the $arch game (not played on this machine)"
   exit 0
 fi
 
