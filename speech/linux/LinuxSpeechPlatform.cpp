@@ -1,6 +1,8 @@
 // LinuxSpeechPlatform.cpp: the player's speech choice turned into routes.
 #include "speech/linux/LinuxSpeechPlatform.h"
 
+#include "speech/linux/OrcaWatch.h"
+
 namespace orvanta::speech {
 
 LinuxSpeechPlatform::LinuxSpeechPlatform(SpeechChoice choice, std::shared_ptr<AudioOutput> output,
@@ -9,17 +11,39 @@ LinuxSpeechPlatform::LinuxSpeechPlatform(SpeechChoice choice, std::shared_ptr<Au
       output_(std::move(output)),
       rate_(dispatcher.rate),
       voice_(dispatcher.voice) {
-  if (choice_ == SpeechChoice::ScreenReader) {
-    // Connecting starts now, while the game loads its windows.
+  if (choice_ == SpeechChoice::ScreenReader || choice_ == SpeechChoice::SpeechDispatcher) {
+    // Connecting and looking for Orca start now, while the game loads its windows.
     dispatcher_ = std::make_unique<SpeechDispatcherRoute>(std::move(dispatcher));
+    if (choice_ == SpeechChoice::ScreenReader) {
+      orca_ = std::make_unique<OrcaWatch>();
+    } else {
+      orca_ = std::make_unique<NoScreenReaderWatch>();
+    }
+    route_ = std::make_unique<NotificationRoute>(*orca_, *dispatcher_, ownVoice_);
   }
 }
 
 ScreenReaderRoute& LinuxSpeechPlatform::ScreenReader() {
-  if (dispatcher_) {
-    return *dispatcher_;
+  if (route_) {
+    return *route_;
   }
   return unreachable_;
+}
+
+bool OwnVoiceRoute::SayString(std::string_view text, bool interrupt) {
+  if (!voice_)
+    voice_ = platform_.CreateSapiVoice();
+  if (!voice_)
+    return false;
+  if (interrupt)
+    Silence();
+  voice_->Speak(text, kSvsfAsync | kSvsfIsNotXml);
+  return true;
+}
+
+void OwnVoiceRoute::Silence() {
+  if (voice_ && voice_->RunningState() != kSrseDone)
+    voice_->Skip("Sentence", 255);
 }
 
 bool LinuxSpeechPlatform::VoicePossible(std::string& why) {
@@ -69,6 +93,9 @@ std::string LinuxSpeechPlatform::SpeechProblem() {
   }
   if (choice_ == SpeechChoice::SelfVoicing) {
     return "No speech is available: " + why + ".";
+  }
+  if (orca_ && orca_->Running()) {
+    return {};  // Orca speaks the game's sentences in its own voice
   }
   if (dispatcher_->Reachable()) {
     return {};
