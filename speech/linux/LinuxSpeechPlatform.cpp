@@ -94,11 +94,8 @@ std::string LinuxSpeechPlatform::SpeechProblem() {
   if (choice_ == SpeechChoice::SelfVoicing) {
     return "No speech is available: " + why + ".";
   }
-  if (orca_ && orca_->Running()) {
-    return {};  // Orca speaks the game's sentences in its own voice
-  }
-  if (dispatcher_->Reachable()) {
-    return {};
+  if (dispatcher_->Reachable() || orca_->Running()) {
+    return {};  // Orca, if not the service, speaks the game's sentences
   }
   return "No speech is available: the speech service speech-dispatcher cannot be reached and " +
          why + ".";
