@@ -36,9 +36,9 @@ Owned<GVariant> Call(GDBusConnection* bus, const char* name, const char* path,
                      const char* interface, const char* method, GVariant* arguments,
                      const char* replyType) {
   GError* error = nullptr;
-  GVariant* reply = g_dbus_connection_call_sync(
-      bus, name, path, interface, method, arguments, G_VARIANT_TYPE(replyType),
-      G_DBUS_CALL_FLAGS_NO_AUTO_START, kCallTimeoutMs, nullptr, &error);
+  GVariant* reply = g_dbus_connection_call_sync(bus, name, path, interface, method, arguments,
+                                                G_VARIANT_TYPE(replyType), G_DBUS_CALL_FLAGS_NONE,
+                                                kCallTimeoutMs, nullptr, &error);
   const Owned<GError> lost(error);
   return Owned<GVariant>(reply);
 }
