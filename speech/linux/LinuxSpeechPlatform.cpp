@@ -4,6 +4,11 @@
 #include "speech/linux/OrcaWatch.h"
 
 namespace orvanta::speech {
+namespace {
+
+constexpr int kSkipAllSentences = 255;  // as the speech object's own interrupt skips
+
+}  // namespace
 
 LinuxSpeechPlatform::LinuxSpeechPlatform(SpeechChoice choice, std::shared_ptr<AudioOutput> output,
                                          SpeechDispatcherOptions dispatcher)
@@ -43,7 +48,7 @@ bool OwnVoiceRoute::SayString(std::string_view text, bool interrupt) {
 
 void OwnVoiceRoute::Silence() {
   if (voice_ && voice_->RunningState() != kSrseDone)
-    voice_->Skip("Sentence", 255);
+    voice_->Skip("Sentence", kSkipAllSentences);
 }
 
 bool LinuxSpeechPlatform::VoicePossible(std::string& why) {
