@@ -378,6 +378,9 @@ void WxToolkit::Impl::WaitForEvent() {
   gate_.RunDeferred();
   while (gate_.Handled() == before && !gate_.Pending()) {
     gtk::TurnLoopOnce(true);  // sleeps until GTK has something to do
+    // What came while the loop turned for the screen reader alone (a notification waiting for
+    // its window to become active) runs now.
+    gate_.RunDeferred();
     if (!gate_.Pending() && wxTheApp->HasPendingEvents())
       wxTheApp->ProcessPendingEvents();
   }
