@@ -30,8 +30,8 @@ const char* const kUsage =
     "\n"
     "Keys in the game: Space spins the wheel, a letter calls it, F1 quick help, F4 used letters,\n"
     "F5 money, F6 free spins, F7 category, F8 read the puzzle, F12 solve.\n"
-    "Any key silences what the game is saying through the screen reader's speech service;\n"
-    "Ctrl alone silences the game's own voice.\n";
+    "Any key silences what the game is saying through Orca or the screen reader's speech\n"
+    "service; Ctrl alone silences the game's own voice.\n";
 
 namespace {
 
