@@ -169,9 +169,10 @@ void OrcaWatch::Watch(const std::shared_ptr<Shared>& shared) {
   g_main_context_push_thread_default(context);
   // A window without the accessibility bridge cannot be read by Orca anyway.
   const char* noBridge = std::getenv("NO_AT_BRIDGE");
-  const Owned<GDBusConnection> bus(noBridge != nullptr && std::string_view(noBridge) == "1"
-                                       ? nullptr
-                                       : AccessibilityBus().release());
+  const char* gtkBridge = std::getenv("GTK_A11Y");
+  const bool bridged = (noBridge == nullptr || std::string_view(noBridge) != "1") &&
+                       (gtkBridge == nullptr || std::string_view(gtkBridge) != "none");
+  const Owned<GDBusConnection> bus(bridged ? AccessibilityBus().release() : nullptr);
   if (!bus) {
     shared->Report(false);
     g_main_context_pop_thread_default(context);
