@@ -311,13 +311,13 @@ const wxWindow* ActiveFrame(const std::vector<const wxWindow*>& frames) {
   return nullptr;
 }
 
-void ShowNotification(const wxWindow* frame, std::string_view text, unsigned keepMs) {
+bool ShowNotification(const wxWindow* frame, std::string_view text, unsigned keepMs) {
   GtkWidget* window = NativeOf(frame);
   auto* notices = static_cast<GtkWidget*>(g_object_get_data(G_OBJECT(window), kNotices));
   if (notices == nullptr) {
     GtkWidget* column = gtk_bin_get_child(GTK_BIN(window));  // wx's box of menu bar and panel
     if (column == nullptr || !GTK_IS_BOX(column))
-      return;
+      return false;
     notices = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     atk_object_set_role(gtk_widget_get_accessible(notices), ATK_ROLE_STATUSBAR);
     gtk_box_pack_end(GTK_BOX(column), notices, FALSE, FALSE, 0);
@@ -354,6 +354,7 @@ void ShowNotification(const wxWindow* frame, std::string_view text, unsigned kee
       },
       std::make_unique<Keep>(Keep{notice, keepMs}).release(),  // GLib hands it back to be freed
       [](gpointer data) { std::unique_ptr<Keep>(static_cast<Keep*>(data)).reset(); });
+  return true;
 }
 
 std::string_view NativeMessageBox::IconMeaning(MsgIcon icon) {

@@ -89,8 +89,9 @@ void CancelCall(unsigned id);
 // role status bar at the foot of the frame. The frame among `frames` that is active, itself or
 // through one of its boxes; null when none is.
 const wxWindow* ActiveFrame(const std::vector<const wxWindow*>& frames);
-// Shows `text` in the frame; it goes `keepMs` after the main loop's next turn.
-void ShowNotification(const wxWindow* frame, std::string_view text, unsigned keepMs);
+// Shows `text` in the frame; it goes `keepMs` after the main loop's next turn. False when the
+// frame has no place for it.
+bool ShowNotification(const wxWindow* frame, std::string_view text, unsigned keepMs);
 
 // The game's modal message box as a GTK message dialog that keeps its title for the screen
 // reader. (wx's own box with an information icon is announced as "Information" and its title

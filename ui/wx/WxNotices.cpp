@@ -37,9 +37,8 @@ bool WxNotices::Notify(std::string_view text) {
         },
         kActivationPatience);
   }
-  if (frame == nullptr)
+  if (frame == nullptr || !gtk::ShowNotification(frame, text, Milliseconds(kKeep)))
     return false;
-  gtk::ShowNotification(frame, text, Milliseconds(kKeep));
   lastShown_[frame] = Clock::now();
   return true;
 }
