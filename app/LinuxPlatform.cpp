@@ -1,6 +1,7 @@
-// LinuxPlatform.cpp: the game on Linux: a wxWidgets window on GTK (ui/wx), speech-dispatcher for
-// the screen reader and espeak-ng for the game's own voice (speech/linux), SDL2 for sound, and
-// the executable's folder from /proc/self/exe.
+// LinuxPlatform.cpp: the game on Linux: a wxWidgets window on GTK (ui/wx), Orca (through
+// notifications in that window) or speech-dispatcher for the screen reader and espeak-ng for the
+// game's own voice (speech/linux), SDL2 for sound, and the executable's folder from
+// /proc/self/exe.
 #include <iostream>
 #include <system_error>
 
@@ -37,6 +38,8 @@ speech::SpeechChoice ChoiceOf(SpeechOption option) {
       return speech::SpeechChoice::SelfVoicing;
     case SpeechOption::Silent:
       return speech::SpeechChoice::Silent;
+    case SpeechOption::SpeechDispatcher:
+      return speech::SpeechChoice::SpeechDispatcher;
     case SpeechOption::Default:
     case SpeechOption::ScreenReader:
       break;
@@ -50,8 +53,8 @@ std::optional<NativeParts> BuildNativeParts(int argc, char** argv, const Options
                                             const std::filesystem::path& dataFolder,
                                             std::string& error) {
   NativeParts parts;
-  parts.toolkit = ui::WxToolkit::Create(argc, argv, dataFolder, error);
-  if (!parts.toolkit)
+  std::unique_ptr<ui::WxToolkit> toolkit = ui::WxToolkit::Create(argc, argv, dataFolder, error);
+  if (!toolkit)
     return std::nullopt;
 
   const speech::SpeechChoice choice = ChoiceOf(options.speech);
@@ -62,15 +65,20 @@ std::optional<NativeParts> BuildNativeParts(int argc, char** argv, const Options
     if (!output->Available())
       std::cerr << "orvanta: " << output->Problem() << "\n";
   }
-  if (options.noSound || output == nullptr || !output->Available()) {
-    parts.wavePlayer = std::make_unique<speech::SilentWavePlayer>();
-  } else {
-    parts.wavePlayer = std::make_unique<speech::SdlWavePlayer>(output, dataFolder);
-  }
   speech::SpeechDispatcherOptions service;
   service.rate = options.rate;
   service.voice = options.voice;
   auto speech = std::make_unique<speech::LinuxSpeechPlatform>(choice, output, std::move(service));
+  // Orca is shown the sentences in the game's windows.
+  speech::NotificationRoute* screenReader = speech->Notifications();
+  if (screenReader != nullptr)
+    screenReader->UseWindow(&toolkit->Notices());
+  if (options.noSound || output == nullptr || !output->Available()) {
+    parts.wavePlayer = std::make_unique<speech::SilentWavePlayer>();
+  } else {
+    parts.wavePlayer = std::make_unique<speech::SdlWavePlayer>(output, dataFolder, screenReader);
+  }
+  parts.toolkit = std::move(toolkit);
   parts.speechProblem = speech->SpeechProblem();
   if (const std::string refused = speech->SettingsProblem();
       parts.speechProblem.empty() && !refused.empty()) {

@@ -8,12 +8,14 @@ const char* const kUsage =
     "Usage: orvanta [OPTION]...\n"
     "An accessible phrase-guessing game, played from the keyboard and spoken aloud.\n"
     "\n"
-    "  --speech MODE          how the game speaks: screenreader (through the speech service your\n"
-    "                         screen reader uses; the default), selfvoicing (the game's own "
-    "voice)\n"
+    "  --speech MODE          how the game speaks: screenreader (the default: through your\n"
+    "                         screen reader, Orca on Linux, in its voice and on braille; without\n"
+    "                         it, through the speech service), speech-dispatcher (the speech\n"
+    "                         service even when Orca runs), selfvoicing (the game's own voice)\n"
     "                         or silent\n"
     "  --rate N               the game's speech rate from -100 (slowest) to 100 (fastest);\n"
     "                         0, the default, is the speech service's or espeak-ng's normal rate\n"
+    "                         (through Orca, Orca's own settings rule, as for --voice)\n"
     "  --voice NAME           the game's voice: a voice of speech-dispatcher (spd-say -L) or,\n"
     "                         with selfvoicing, of espeak-ng (espeak-ng --voices)\n"
     "  --no-sound             play no sound effects\n"
@@ -28,8 +30,8 @@ const char* const kUsage =
     "\n"
     "Keys in the game: Space spins the wheel, a letter calls it, F1 quick help, F4 used letters,\n"
     "F5 money, F6 free spins, F7 category, F8 read the puzzle, F12 solve.\n"
-    "Any key silences what the game is saying through the screen reader's speech service;\n"
-    "Ctrl alone silences the game's own voice.\n";
+    "Any key silences what the game is saying through Orca or the screen reader's speech\n"
+    "service; Ctrl alone silences the game's own voice.\n";
 
 namespace {
 
@@ -100,12 +102,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string_view>& args, s
       const std::string_view mode = hasValue ? args[++i] : std::string_view();
       if (mode == "screenreader") {
         options.speech = SpeechOption::ScreenReader;
+      } else if (mode == "speech-dispatcher") {
+        options.speech = SpeechOption::SpeechDispatcher;
       } else if (mode == "selfvoicing") {
         options.speech = SpeechOption::SelfVoicing;
       } else if (mode == "silent") {
         options.speech = SpeechOption::Silent;
       } else {
-        error = "--speech needs one of screenreader, selfvoicing, silent";
+        error = "--speech needs one of screenreader, speech-dispatcher, selfvoicing, silent";
         return std::nullopt;
       }
     } else {

@@ -9,7 +9,7 @@
 
 namespace orvanta {
 
-enum class SpeechOption { Default, ScreenReader, SelfVoicing, Silent };
+enum class SpeechOption { Default, ScreenReader, SpeechDispatcher, SelfVoicing, Silent };
 
 struct Options {
   bool help = false;

@@ -84,6 +84,7 @@ speech::WindowsSpeech ChoiceOf(SpeechOption option) {
       return speech::WindowsSpeech::Silent;
     case SpeechOption::Default:
     case SpeechOption::ScreenReader:
+    case SpeechOption::SpeechDispatcher:  // Linux's speech service: the screen readers here
       break;
   }
   return speech::WindowsSpeech::ScreenReader;

@@ -10,6 +10,8 @@ packages=(
   libspeechd-dev speech-dispatcher speech-dispatcher-espeak-ng espeak-ng libespeak-ng-dev
   xvfb xauth x11-utils xdotool openbox imagemagick fonts-dejavu-core
   dbus dbus-x11 at-spi2-core python3-pyatspi sox orca
+  # The real-Orca check's braille display: brltty's Virtual driver (Orca brings python3-brlapi).
+  brltty
   lintian clang-tidy valgrind
   # The Windows game: cross-built 64-bit and 32-bit with MinGW-w64, tested under 64-bit Wine,
   # and under 32-bit Wine where this machine can run 32-bit programs.

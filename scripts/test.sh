@@ -23,7 +23,7 @@ for preset in default asan; do
     ctest --preset "$preset" --timeout 300 -L "$display_tests" || status=1
 done
 
-echo "=== the game with the real screen reader Orca ==="
+echo "=== the game through the real screen reader Orca, in speech and on a virtual braille display ==="
 tests/orca/orca_check.py build/default/orvanta build/default/artefacts/orca || status=1
 
 scripts/check-build.sh || status=1

@@ -1,6 +1,7 @@
 // LinuxSpeechPlatform.h: where the speech object gets its routes from on Linux, following the
-// player's choice (--speech screenreader|selfvoicing|silent): the screen-reader route is
-// speech-dispatcher, the self-voicing voice is espeak-ng, and there is no Window-Eyes.
+// player's choice (--speech screenreader|speech-dispatcher|selfvoicing|silent): the
+// screen-reader route is Orca when it runs, else speech-dispatcher, else the game's own voice
+// for that sentence; the self-voicing voice is espeak-ng; there is no Window-Eyes.
 #pragma once
 
 #include <memory>
@@ -8,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "speech/NotificationRoute.h"
 #include "speech/SpeechRoutes.h"
 #include "speech/linux/AudioOutput.h"
 #include "speech/linux/EspeakVoice.h"
@@ -16,15 +18,30 @@
 namespace orvanta::speech {
 
 enum class SpeechChoice {
-  ScreenReader,  // speech-dispatcher, falling back to the game's own voice
-  SelfVoicing,   // the game's own voice (espeak-ng)
-  Silent,        // no speech at all
+  ScreenReader,      // Orca when it runs, else speech-dispatcher, else the game's own voice
+  SpeechDispatcher,  // speech-dispatcher even when Orca runs, else the game's own voice
+  SelfVoicing,       // the game's own voice (espeak-ng)
+  Silent,            // no speech at all
 };
 
 // A screen reader that is never there: the speech object then falls back to its own voice.
 class UnreachableScreenReader : public ScreenReaderRoute {
  public:
   bool SayString(std::string_view, bool) override { return false; }
+};
+
+class LinuxSpeechPlatform;
+
+// The game's own voice for a sentence the screen reader and the speech service did not take.
+class OwnVoiceRoute : public ScreenReaderRoute {
+ public:
+  explicit OwnVoiceRoute(LinuxSpeechPlatform& platform) : platform_(platform) {}
+  bool SayString(std::string_view text, bool interrupt) override;
+  void Silence() override;
+
+ private:
+  LinuxSpeechPlatform& platform_;
+  std::unique_ptr<SapiVoice> voice_;
 };
 
 class LinuxSpeechPlatform : public SpeechPlatform {
@@ -38,6 +55,9 @@ class LinuxSpeechPlatform : public SpeechPlatform {
   std::unique_ptr<SapiVoice> CreateSapiVoice() override;
 
   SpeechChoice Choice() const { return choice_; }
+  // The screen-reader route, for the window toolkit to give it the game's windows and for
+  // sounds to keep answering the screen reader while they play; null without that route.
+  NotificationRoute* Notifications() { return route_.get(); }
   // A sentence for the player when the game cannot speak at all; empty when it can.
   // With the screen-reader choice this waits for the first connection (at most its timeout).
   std::string SpeechProblem();
@@ -56,6 +76,9 @@ class LinuxSpeechPlatform : public SpeechPlatform {
   bool configured_ = false;
   std::string voiceRefused_;  // what the game's own voice did not take
   std::unique_ptr<SpeechDispatcherRoute> dispatcher_;
+  std::unique_ptr<ScreenReaderWatch> orca_;
+  OwnVoiceRoute ownVoice_{*this};
+  std::unique_ptr<NotificationRoute> route_;
   UnreachableScreenReader unreachable_;
 };
 

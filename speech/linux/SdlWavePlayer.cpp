@@ -59,9 +59,11 @@ std::optional<std::filesystem::path> FindSoundFile(std::string_view fileName,
   return ExistingFile(dataFolder / path);
 }
 
-SdlWavePlayer::SdlWavePlayer(std::shared_ptr<AudioOutput> output, std::filesystem::path dataFolder)
+SdlWavePlayer::SdlWavePlayer(std::shared_ptr<AudioOutput> output, std::filesystem::path dataFolder,
+                             NotificationRoute* screenReader)
     : output_(std::move(output)),
       dataFolder_(std::move(dataFolder)),
+      screenReader_(screenReader),
       defaultSound_(std::make_shared<const Samples>(MakeDefaultBeep())) {}
 
 std::shared_ptr<const Samples> SdlWavePlayer::SoundFor(std::string_view fileName) {
@@ -91,7 +93,17 @@ void SdlWavePlayer::PlaySound(std::string_view fileName, PlayMode mode) {
   if (mode == PlayMode::Sync && ticket.id != 0) {
     // Never hold the window longer than the sound itself plus a small margin.
     const auto margin = std::chrono::milliseconds(250) + output_->BufferDuration();
-    if (output_->WaitUntilPlayed(AudioChannel::Effects, ticket.id, ticket.playsOutIn + margin)) {
+    const auto limit = ticket.playsOutIn + margin;
+    auto played = [this, &ticket] {
+      return output_->WaitUntilPlayed(AudioChannel::Effects, ticket.id, {});
+    };
+    bool ended = false;
+    if (screenReader_ != nullptr && screenReader_->AnswerUntil(played, limit)) {
+      ended = played();
+    } else {
+      ended = output_->WaitUntilPlayed(AudioChannel::Effects, ticket.id, limit);
+    }
+    if (ended) {
       // The last buffer has been handed to the device; let it sound before going on.
       SDL_Delay(static_cast<std::uint32_t>(output_->BufferDuration().count()));
     }

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "speech/NotificationRoute.h"
 #include "speech/WavePlayer.h"
 #include "speech/linux/AudioOutput.h"
 
@@ -23,7 +24,10 @@ std::optional<std::filesystem::path> FindSoundFile(std::string_view fileName,
 
 class SdlWavePlayer : public WavePlayer {
  public:
-  SdlWavePlayer(std::shared_ptr<AudioOutput> output, std::filesystem::path dataFolder);
+  // While a sound plays to its end, `screenReader` (may be null) keeps answering Orca, which
+  // may still be reading the game's last sentences.
+  SdlWavePlayer(std::shared_ptr<AudioOutput> output, std::filesystem::path dataFolder,
+                NotificationRoute* screenReader = nullptr);
 
   void PlaySound(std::string_view fileName, PlayMode mode) override;
 
@@ -32,6 +36,7 @@ class SdlWavePlayer : public WavePlayer {
 
   std::shared_ptr<AudioOutput> output_;
   std::filesystem::path dataFolder_;
+  NotificationRoute* screenReader_;
   std::shared_ptr<const Samples> defaultSound_;
   // Each file is decoded and converted once, at its first play.
   std::map<std::filesystem::path, std::shared_ptr<const Samples>> cache_;

@@ -95,6 +95,7 @@ struct SpeechDispatcherRoute::Shared {
   struct Message {
     std::string text;
     bool interrupt;
+    bool everyone = false;  // cancel every client's speech, not only the game's
   };
 
   explicit Shared(SpeechDispatcherOptions opts)
@@ -204,6 +205,9 @@ void SpeechDispatcherRoute::Work(std::shared_ptr<Shared> shared) {
       shared->queue.pop_front();
     }
     const bool sent = call([&] {
+      if (message.everyone) {
+        return spd_cancel_all(connection) == 0;
+      }
       if (message.interrupt && spd_cancel(connection) != 0) {
         return false;
       }
@@ -242,7 +246,7 @@ bool SpeechDispatcherRoute::SayString(std::string_view text, bool interrupt) {
   if (shared_->link != Shared::Link::Connected || shared_->HungLocked()) {
     return false;
   }
-  shared_->queue.push_back({std::string(text), interrupt});
+  shared_->queue.push_back({std::string(text), interrupt, false});
   ++shared_->said;
   shared_->spokenSinceSilence = true;
   shared_->wake.notify_all();
@@ -258,10 +262,24 @@ void SpeechDispatcherRoute::Silence() {
   // cancels what has.
   shared_->handled += shared_->queue.size();
   shared_->queue.clear();
-  shared_->queue.push_back({std::string(), true});
+  shared_->queue.push_back({std::string(), true, false});
   ++shared_->said;
   shared_->spokenSinceSilence = false;
   shared_->wake.notify_all();
+}
+
+void SpeechDispatcherRoute::CancelAll(std::chrono::milliseconds limit) {
+  std::unique_lock lock(shared_->mutex);
+  if (shared_->link != Shared::Link::Connected || shared_->HungLocked()) {
+    return;
+  }
+  shared_->queue.push_back({std::string(), true, true});
+  const std::uint64_t mine = ++shared_->said;
+  shared_->spokenSinceSilence = false;
+  shared_->wake.notify_all();
+  shared_->changed.wait_for(lock, limit, [this, mine] {
+    return shared_->handled >= mine || shared_->link != Shared::Link::Connected;
+  });
 }
 
 bool SpeechDispatcherRoute::Reachable() {

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <thread>
 
-#include "speech/SpeechRoutes.h"
+#include "speech/NotificationRoute.h"
 
 namespace orvanta::speech {
 
@@ -33,7 +33,7 @@ struct SpeechDispatcherOptions {
   std::string voice{};
 };
 
-class SpeechDispatcherRoute : public ScreenReaderRoute {
+class SpeechDispatcherRoute : public DirectSpeech {
  public:
   // Starts connecting at once, on the worker.
   explicit SpeechDispatcherRoute(SpeechDispatcherOptions options = {});
@@ -48,6 +48,8 @@ class SpeechDispatcherRoute : public ScreenReaderRoute {
   // Cuts off the game's speech in progress and drops what it has queued, here and at the
   // service; the screen reader's own speech goes on.
   void Silence() override;
+  // Cuts off everyone's speech (CANCEL all), waiting at most `limit` for the service's answer.
+  void CancelAll(std::chrono::milliseconds limit) override;
 
   // Whether the service answers; waits for the first connection at most the timeout.
   bool Reachable();

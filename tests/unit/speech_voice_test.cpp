@@ -3,10 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "speech/NotificationRoute.h"
 #include "speech/SpeechRoutes.h"
 #include "speech/clsTARQSpeech.h"
 
@@ -239,6 +243,92 @@ TEST_F(SpeechTest, VoiceRefusingTextEndsSayTextQuietly) {
   EXPECT_NO_THROW(speech.SayText("nobody", 1));
   EXPECT_NO_THROW(speech.Interrupt());
   EXPECT_EQ(calls.size(), 1U);
+}
+
+// --- Through a screen reader that presents notifications (Orca) ------------------------------
+
+// Orca, the game's windows, speech-dispatcher and the game's own voice, all logging into one
+// list; `due` is the call the window holds for the event loop.
+struct OrcaFakes : ScreenReaderWatch, NotificationWindow, DirectSpeech {
+  struct Voice : ScreenReaderRoute {
+    explicit Voice(OrcaFakes& fakes) : f(fakes) {}
+    bool SayString(std::string_view text, bool) override {
+      f.calls.push_back("voice '" + std::string(text) + "'");
+      return true;
+    }
+    void Silence() override { f.calls.emplace_back("voice silenced"); }
+    OrcaFakes& f;
+  };
+  bool Running() override { return orca; }
+  bool Notify(std::string_view text) override {
+    calls.push_back((active ? "notify '" : "inactive '") + std::string(text) + "'");
+    return active;
+  }
+  bool Shown() override { return shown; }
+  void Schedule(std::chrono::milliseconds delay, std::function<void()> call) override {
+    EXPECT_TRUE(!call || delay == NotificationRoute::kJoinWithin);
+    due = std::move(call);
+  }
+  void AnswerUntil(const std::function<bool()>&, std::chrono::milliseconds) override {}
+  bool SayString(std::string_view text, bool interrupt) override {
+    calls.push_back("direct '" + std::string(text) + "' " + (interrupt ? "1" : "0"));
+    return service;
+  }
+  void Silence() override { calls.emplace_back("direct silenced"); }
+  void CancelAll(std::chrono::milliseconds limit) override {
+    calls.push_back("cancel all " + std::to_string(limit.count()));
+  }
+  void Fire() { std::exchange(due, {})(); }
+
+  bool orca = true, shown = true, active = true, service = true;
+  std::vector<std::string> calls;
+  std::function<void()> due;
+  Voice voice{*this};
+  NotificationRoute route{*this, *this, voice};
+};
+
+// Close sentences become one notification, in order, said by no one else; an interrupting one
+// cancels everyone's speech first and drops what was not shown; a key drops the rest.
+TEST(NotificationRoute, SentencesReachOrcaJoinedAndInterruptDropsWhatWasNotShown) {
+  OrcaFakes f;
+  f.route.UseWindow(&f);
+  EXPECT_TRUE(f.route.SayString("Spinning the wheel.", false));
+  f.route.SayString("400 dollars.", false);
+  EXPECT_THAT(f.calls, IsEmpty());
+  f.Fire();
+  f.route.SayString("The current puzzle is.", false);
+  f.route.SayString("Used letters: W", true);
+  f.Fire();
+  f.route.SayString("Blank.", false);
+  f.route.Silence();
+  EXPECT_EQ(f.due, nullptr);
+  EXPECT_THAT(f.calls,
+              ElementsAre("notify 'Spinning the wheel. 400 dollars.'", "cancel all 200",
+                          "notify 'Used letters: W'", "direct silenced", "voice silenced"));
+}
+
+// Without Orca, before the windows exist, or while none is active, sentences go the direct way,
+// after what was held; a sentence the service does not take is said by the game's own voice,
+// and the next one tries the service again.
+TEST(NotificationRoute, WithoutOrcaOrAnActiveWindowSentencesGoTheDirectWay) {
+  OrcaFakes f;
+  f.route.SayString("Before the window.", false);
+  f.route.UseWindow(&f);
+  f.route.SayString("Held.", false);
+  f.orca = false;
+  f.route.SayString("Orca stopped.", true);
+  f.service = false;
+  f.route.SayString("No service.", false);
+  EXPECT_FALSE(f.route.AnswerUntil([] { return true; }, std::chrono::milliseconds(10)));
+  f.orca = f.service = true;
+  EXPECT_TRUE(f.route.AnswerUntil([] { return true; }, std::chrono::milliseconds(10)));
+  f.active = false;
+  f.route.SayString("Switched away.", false);
+  f.Fire();
+  EXPECT_THAT(f.calls, ElementsAre("direct 'Before the window.' 0", "notify 'Held.'",
+                                   "direct 'Orca stopped.' 1", "direct 'No service.' 0",
+                                   "voice 'No service.'", "inactive 'Switched away.'",
+                                   "direct 'Switched away.' 0"));
 }
 
 }  // namespace

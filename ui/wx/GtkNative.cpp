@@ -9,6 +9,7 @@
 // X11's headers define None, which is also a MsgIcon.
 #undef None
 
+#include <memory>
 #include <string>
 
 #include "ui/AppInfo.h"
@@ -20,8 +21,11 @@ namespace {
 constexpr const char* kCompactCss =
     "entry.orvanta-compact { min-height: 0; padding-top: 0; padding-bottom: 0; }\n"
     "button.orvanta-compact { min-height: 0; min-width: 0; padding: 0 4px; }\n"
-    "button.orvanta-unavailable { opacity: 0.5; }\n";
+    "button.orvanta-unavailable { opacity: 0.5; }\n"
+    // A notification is for the screen reader: a line of a pixel or two at the frame's foot.
+    "label.orvanta-notice { font-size: 1px; min-height: 0; padding: 0; margin: 0; }\n";
 constexpr const char* kUnavailable = "orvanta-unavailable";
+constexpr const char* kNotices = "orvanta-notices";
 
 GtkWidget* NativeOf(const wxWindow* window) {
   return static_cast<GtkWidget*>(window->GetHandle());
@@ -247,7 +251,7 @@ void TurnLoopOnce(bool wait) {
   gtk_main_iteration_do(wait ? TRUE : FALSE);
 }
 
-void TurnLoopUntil(const std::function<bool()>& done, unsigned patienceMs) {
+void TurnLoopUntil(const std::function<bool()>& done, unsigned patienceMs, unsigned pollMs) {
   bool patienceOver = false;
   const guint timer = g_timeout_add(
       patienceMs,
@@ -256,11 +260,101 @@ void TurnLoopUntil(const std::function<bool()>& done, unsigned patienceMs) {
         return G_SOURCE_REMOVE;
       },
       &patienceOver);
+  const guint poll = pollMs == 0 ? 0
+                                 : g_timeout_add(
+                                       pollMs, [](gpointer) { return G_SOURCE_CONTINUE; }, nullptr);
   while (!done() && !patienceOver)
     gtk_main_iteration_do(TRUE);
   if (!patienceOver)
     g_source_remove(timer);
+  if (poll != 0)
+    g_source_remove(poll);
   gdk_display_flush(gdk_display_get_default());
+}
+
+unsigned CallLater(unsigned delayMs, void (*due)(void* data), void* data) {
+  struct Call {
+    void (*due)(void*);
+    void* data;
+  };
+  return g_timeout_add_full(
+      G_PRIORITY_DEFAULT, delayMs,
+      [](gpointer call) -> gboolean {
+        const auto* later = static_cast<const Call*>(call);
+        later->due(later->data);
+        return G_SOURCE_REMOVE;
+      },
+      std::make_unique<Call>(Call{due, data}).release(),  // GLib hands it back to be freed
+      [](gpointer call) { std::unique_ptr<Call>(static_cast<Call*>(call)).reset(); });
+}
+
+void CancelCall(unsigned id) {
+  g_source_remove(id);
+}
+
+const wxWindow* ActiveFrame(const std::vector<const wxWindow*>& frames) {
+  GList* toplevels = gtk_window_list_toplevels();
+  GtkWindow* active = nullptr;
+  for (GList* item = toplevels; item != nullptr; item = item->next) {
+    if (gtk_window_is_active(GTK_WINDOW(item->data)) != FALSE)
+      active = GTK_WINDOW(item->data);
+  }
+  g_list_free(toplevels);
+  // A box's active window stands for the frame it belongs to.
+  for (GtkWindow* window = active; window != nullptr;
+       window = gtk_window_get_transient_for(window)) {
+    for (const wxWindow* frame : frames) {
+      if (NativeOf(frame) == GTK_WIDGET(window))
+        return frame;
+    }
+  }
+  return nullptr;
+}
+
+bool ShowNotification(const wxWindow* frame, std::string_view text, unsigned keepMs) {
+  GtkWidget* window = NativeOf(frame);
+  auto* notices = static_cast<GtkWidget*>(g_object_get_data(G_OBJECT(window), kNotices));
+  if (notices == nullptr) {
+    GtkWidget* column = gtk_bin_get_child(GTK_BIN(window));  // wx's box of menu bar and panel
+    if (column == nullptr || !GTK_IS_BOX(column))
+      return false;
+    notices = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    atk_object_set_role(gtk_widget_get_accessible(notices), ATK_ROLE_STATUSBAR);
+    gtk_box_pack_end(GTK_BOX(column), notices, FALSE, FALSE, 0);
+    gtk_widget_show(notices);
+    g_object_set_data(G_OBJECT(window), kNotices, notices);
+  }
+  GtkWidget* notice = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  atk_object_set_role(gtk_widget_get_accessible(notice), ATK_ROLE_NOTIFICATION);
+  const std::string line = LineFeedsOnly(text);
+  GtkWidget* label = gtk_label_new(line.c_str());
+  gtk_style_context_add_class(gtk_widget_get_style_context(label), "orvanta-notice");
+  gtk_box_pack_start(GTK_BOX(notice), label, FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(notices), notice, FALSE, FALSE, 0);
+  g_object_ref(notice);  // ours until it goes, even when the frame goes first
+  gtk_widget_show_all(notice);
+  // Counted from the loop's next turn: the screen reader reads it while the loop turns.
+  struct Keep {
+    GtkWidget* notice;
+    unsigned keepMs;
+  };
+  g_idle_add_full(
+      G_PRIORITY_DEFAULT,
+      [](gpointer data) -> gboolean {
+        const auto* keep = static_cast<const Keep*>(data);
+        g_timeout_add(
+            keep->keepMs,
+            [](gpointer gone) -> gboolean {
+              gtk_widget_destroy(GTK_WIDGET(gone));
+              g_object_unref(gone);
+              return G_SOURCE_REMOVE;
+            },
+            keep->notice);
+        return G_SOURCE_REMOVE;
+      },
+      std::make_unique<Keep>(Keep{notice, keepMs}).release(),  // GLib hands it back to be freed
+      [](gpointer data) { std::unique_ptr<Keep>(static_cast<Keep*>(data)).reset(); });
+  return true;
 }
 
 std::string_view NativeMessageBox::IconMeaning(MsgIcon icon) {

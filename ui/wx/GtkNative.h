@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "ui/Toolkit.h"
 
@@ -74,10 +75,23 @@ unsigned long WatchInset(const wxWindow* frame, const InsetWatch& watch);
 void Disconnect(const wxWindow* window, unsigned long id);
 
 // GTK's main loop: whether events wait, one turn (sleeping until there is something to do when
-// `wait`), and turning it until `done` or `patienceMs` is over, then flushing the display.
+// `wait`), and turning it until `done` or `patienceMs` is over, then flushing the display;
+// with `pollMs`, `done` is asked at least that often (it may change without an event).
 bool EventsPending();
 void TurnLoopOnce(bool wait);
-void TurnLoopUntil(const std::function<bool()>& done, unsigned patienceMs);
+void TurnLoopUntil(const std::function<bool()>& done, unsigned patienceMs, unsigned pollMs = 0);
+// Calls `due(data)` once, `delayMs` from now, from the main loop; the id is for CancelCall.
+unsigned CallLater(unsigned delayMs, void (*due)(void* data), void* data);
+void CancelCall(unsigned id);
+
+// Notifications that a screen reader (Orca) presents in speech, in braille and in its history:
+// each a fresh unnamed object of role notification holding one label, inside a container of
+// role status bar at the foot of the frame. The frame among `frames` that is active, itself or
+// through one of its boxes; null when none is.
+const wxWindow* ActiveFrame(const std::vector<const wxWindow*>& frames);
+// Shows `text` in the frame; it goes `keepMs` after the main loop's next turn. False when the
+// frame has no place for it.
+bool ShowNotification(const wxWindow* frame, std::string_view text, unsigned keepMs);
 
 // The game's modal message box as a GTK message dialog that keeps its title for the screen
 // reader. (wx's own box with an information icon is announced as "Information" and its title

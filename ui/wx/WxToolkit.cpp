@@ -31,6 +31,7 @@
 #include "ui/wx/WxLayout.h"
 #include "ui/wx/WxLoadedWindow.h"
 #include "ui/wx/WxModalBoxes.h"
+#include "ui/wx/WxNotices.h"
 #include "ui/wx/WxSession.h"
 #include "ui/wx/WxText.h"
 
@@ -66,6 +67,7 @@ class WxToolkit::Impl final : public ControlListener {
   wxWindow* TopLevelOf(const Window& window) const;
   wxWindow* WidgetOf(const Control& control) const;
   int ToPixels(int twips) const { return wx::TwipsToPixels(twips, session_->DotsPerInch()); }
+  wx::WxNotices& Notices() { return notices_; }
 
  private:
   void ControlChanged(const Control& control) override;
@@ -78,6 +80,7 @@ class WxToolkit::Impl final : public ControlListener {
   void OnKeyReleased(wxKeyEvent& event);
   void DrainPending();
 
+  std::vector<const wxWindow*> ShownFrames() const;
   WxLoadedWindow* Find(const Window& window) const;
   WxLoadedWindow* FindFrame(const wxWindow* frame) const;
   ControlWidget* FindControl(const Control* control) const;
@@ -95,6 +98,7 @@ class WxToolkit::Impl final : public ControlListener {
   std::function<void(bool)> keyPressed_;
   gtk::KeyWatch keys_{&Impl::KeyPressed, this};
   unsigned keyWatch_ = 0;
+  wx::WxNotices notices_{[this] { return ShownFrames(); }, gate_};
   // Keys (hardware codes) last pressed in a box or a menu: their release is not the window's.
   std::set<unsigned> pressedElsewhere_;
 };
@@ -175,6 +179,7 @@ void WxToolkit::Impl::Unload(Window& window) {
   });
   if (place == windows_.end())
     return;
+  notices_.BeforeClosing((*place)->frame);
   for (ControlWidget& entry : (*place)->controls) {
     entry.control->SetListener(nullptr);
     byControl_.erase(entry.control);
@@ -373,6 +378,9 @@ void WxToolkit::Impl::WaitForEvent() {
   gate_.RunDeferred();
   while (gate_.Handled() == before && !gate_.Pending()) {
     gtk::TurnLoopOnce(true);  // sleeps until GTK has something to do
+    // What came while the loop turned for the screen reader alone (a notification waiting for
+    // its window to become active) runs now.
+    gate_.RunDeferred();
     if (!gate_.Pending() && wxTheApp->HasPendingEvents())
       wxTheApp->ProcessPendingEvents();
   }
@@ -417,6 +425,15 @@ std::string WxToolkit::Impl::InputBox(std::string_view prompt, std::string_view 
 
 // ---------------------------------------------------------------------------------------
 // Look-ups
+
+std::vector<const wxWindow*> WxToolkit::Impl::ShownFrames() const {
+  std::vector<const wxWindow*> frames;
+  for (const auto& loaded : windows_) {
+    if (loaded->frame->IsShown())
+      frames.push_back(loaded->frame);
+  }
+  return frames;
+}
 
 WxLoadedWindow* WxToolkit::Impl::Find(const Window& window) const {
   for (const auto& loaded : windows_) {
@@ -479,6 +496,9 @@ std::string WxToolkit::InputBox(std::string_view prompt, std::string_view title)
 }
 void WxToolkit::OnKeyPressed(const std::function<void(bool controlAlone)>& handler) {
   impl_->OnKeyPressed(handler);
+}
+speech::NotificationWindow& WxToolkit::Notices() {
+  return impl_->Notices();
 }
 wxWindow* WxToolkit::TopLevelOf(const Window& window) const {
   return impl_->TopLevelOf(window);

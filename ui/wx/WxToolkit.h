@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "speech/NotificationRoute.h"
 #include "ui/Toolkit.h"
 
 class wxWindow;
@@ -39,6 +40,9 @@ class WxToolkit final : public Toolkit {
                    MsgIcon icon) override;
   std::string InputBox(std::string_view prompt, std::string_view title) override;
   void OnKeyPressed(const std::function<void(bool controlAlone)>& handler) override;
+
+  // The game's windows as the place where the screen reader is shown the game's sentences.
+  speech::NotificationWindow& Notices();
 
   // The native widgets, for checks and diagnostics: the top-level window of a loaded window,
   // and the widget of one of its controls (null when not loaded).
