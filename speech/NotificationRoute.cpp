@@ -36,6 +36,9 @@ bool NotificationRoute::SayString(std::string_view text, bool interrupt) {
     held_.clear();
     direct_.CancelAll(kCancelPatience);
   }
+  // The interrupt alone (a space) only cuts off speech: a blank notification says nothing.
+  if (text.find_first_not_of(' ') == std::string_view::npos)
+    return true;
   if (!held_.empty())
     held_ += ' ';
   held_ += text;

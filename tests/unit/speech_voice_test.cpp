@@ -300,11 +300,14 @@ TEST(NotificationRoute, SentencesReachOrcaJoinedAndInterruptDropsWhatWasNotShown
   f.route.SayString("Used letters: W", true);
   f.Fire();
   f.route.SayString("Blank.", false);
+  f.route.SayString(" ", true);  // the interrupt alone: speech is cut off, nothing is shown
+  f.Fire();
+  f.route.SayString("Blank.", false);
   f.route.Silence();
   EXPECT_EQ(f.due, nullptr);
-  EXPECT_THAT(f.calls,
-              ElementsAre("notify 'Spinning the wheel. 400 dollars.'", "cancel all 200",
-                          "notify 'Used letters: W'", "direct silenced", "voice silenced"));
+  EXPECT_THAT(f.calls, ElementsAre("notify 'Spinning the wheel. 400 dollars.'", "cancel all 200",
+                                   "notify 'Used letters: W'", "cancel all 200", "direct silenced",
+                                   "voice silenced"));
 }
 
 // Without Orca, before the windows exist, or while none is active, sentences go the direct way,
