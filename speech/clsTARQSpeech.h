@@ -69,11 +69,14 @@ class clsTARQSpeech {
                      bool synchronous);
   Reach InterruptRoute();
   void InterruptVoice();
-  void FallBackFromScreenReader();
+  void SpeakWithVoice(std::string_view text, bool interrupt, bool synchronous);
+  // The own voice for a sentence that no screen reader took, created at the first such one.
+  bool HaveFallbackVoice();
   void CountSpoken(std::string_view text);
 
   SpeechPlatform& platform_;
   int speechType_ = kSilent;
+  bool fallbackVoiceTried_ = false;
 };
 
 }  // namespace orvanta::speech
