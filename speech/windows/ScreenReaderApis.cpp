@@ -77,10 +77,13 @@ ScreenReaderApis::ScreenReaderApis(std::filesystem::path gameFolder, WindowToPre
     : gameFolder_(std::move(gameFolder)),
       debug_(std::move(debug)),
       log_(std::move(log)),
-      uia_(windows, L"Orvanta") {}
+      uia_(windows, L"Orvanta") {
+  uia_.OnHostClosing([this] { SendBraille(); });
+}
 
 ScreenReaderApis::~ScreenReaderApis() {
   SendBraille();
+  uia_.OnHostClosing({});
   if (timer_ != nullptr) {
     DestroyWindow(timer_);
   }

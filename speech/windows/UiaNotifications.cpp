@@ -176,16 +176,18 @@ bool UiaNotifications::Ready(std::wstring& why) {
     why = L"UI Automation: no screen reader runs (no NVDA or Narrator, the screen-reader flag off)";
   } else if (api_->listening() == FALSE) {
     why = L"UI Automation: no client listens";
-  } else if (windows_ == nullptr || windows_->ActiveWindow() == nullptr) {
-    why = L"UI Automation: no window of the game is active";
+  } else if (windows_ == nullptr) {
+    why = L"UI Automation: the game has no window to speak from";
   } else {
+    // In place already, so that a window closing right after the sentence still says it.
+    HostUnder(windows_->ActiveWindow());
     return true;
   }
   return false;
 }
 
 bool UiaNotifications::Raise(const std::wstring& text, bool mostRecent) {
-  if (!api_ || windows_ == nullptr || !HostUnder(windows_->ActiveWindow())) {
+  if (!api_ || windows_ == nullptr || (!closing_ && !HostUnder(windows_->ActiveWindow()))) {
     return false;
   }
   BSTR display = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
@@ -200,11 +202,13 @@ bool UiaNotifications::Raise(const std::wstring& text, bool mostRecent) {
 }
 
 bool UiaNotifications::HostUnder(HWND parent) {
+  // With no window active, the last one the game spoke from.
+  if (host_ != nullptr && IsWindow(host_) != FALSE &&
+      (parent == nullptr || GetParent(host_) == parent)) {
+    return true;
+  }
   if (parent == nullptr) {
     return false;
-  }
-  if (host_ != nullptr && IsWindow(host_) != FALSE && GetParent(host_) == parent) {
-    return true;
   }
   DestroyHost();
   const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -245,6 +249,11 @@ LRESULT CALLBACK UiaNotifications::Procedure(HWND window, UINT message, WPARAM w
       return self->api_->returnProvider(window, wParam, lParam, self->provider_);
     }
     if (message == WM_DESTROY) {
+      self->closing_ = true;
+      if (self->hostClosing_) {
+        self->hostClosing_();  // what the closing window still has to say
+      }
+      self->closing_ = false;
       self->api_->returnProvider(window, 0, 0, nullptr);
     }
   }

@@ -7,9 +7,11 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 namespace orvanta::speech {
 
@@ -30,11 +32,15 @@ class UiaNotifications {
   UiaNotifications(const UiaNotifications&) = delete;
   UiaNotifications& operator=(const UiaNotifications&) = delete;
 
-  // Whether a notification would reach a screen reader now; else why not, in `why`.
+  // Whether a notification would reach a screen reader now; else why not, in `why`. It comes
+  // from the window active when it is raised: a window about to show speaks before it shows.
   bool Ready(std::wstring& why);
   // Raises one notification: it cuts off the ones before it when `mostRecent`, else queues.
   // False when UI Automation refused it.
   bool Raise(const std::wstring& text, bool mostRecent);
+  // Called as the window the notifications come from goes (its game window is closing), while
+  // a notification can still be raised from it.
+  void OnHostClosing(std::function<void()> handler) { hostClosing_ = std::move(handler); }
 
  private:
   struct Api;
@@ -55,6 +61,8 @@ class UiaNotifications {
   std::unique_ptr<Api> api_;
   HWND host_ = nullptr;
   Provider* provider_ = nullptr;  // one reference, owned; the host window's provider
+  std::function<void()> hostClosing_;
+  bool closing_ = false;  // the host is being destroyed: raised from it all the same
 };
 
 }  // namespace orvanta::speech

@@ -355,20 +355,23 @@ std::string Win32Toolkit::InputBox(std::string_view prompt, std::string_view tit
 
 }  // namespace
 
+namespace {
+
+BOOL CALLBACK FindShown(HWND window, LPARAM found) {
+  if (IsWindowVisible(window) == FALSE)
+    return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+}  // namespace
+
 HWND ActiveGameWindow::ActiveWindow() {
   if (const HWND active = GetActiveWindow(); active != nullptr)
     return active;  // the splash, the main window or one of the game's boxes
   // The player is in another program: the game's shown window still is where it speaks from.
   HWND shown = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM found) {
-        if (IsWindowVisible(window) == FALSE)
-          return TRUE;
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&shown));
+  EnumThreadWindows(GetCurrentThreadId(), FindShown, reinterpret_cast<LPARAM>(&shown));
   return shown;
 }
 
