@@ -243,7 +243,9 @@ void UiaNotifications::DestroyHost() {
 
 LRESULT CALLBACK UiaNotifications::Procedure(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
-  auto* self = reinterpret_cast<UiaNotifications*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  // The window holds the pointer it was given in HostUnder.
+  auto* self = reinterpret_cast<UiaNotifications*>(  // NOLINT(performance-no-int-to-ptr)
+      GetWindowLongPtrW(window, GWLP_USERDATA));
   if (self != nullptr && self->host_ == window && self->provider_ != nullptr) {
     if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == kUiaRootObjectId) {
       return self->api_->returnProvider(window, wParam, lParam, self->provider_);

@@ -27,6 +27,7 @@ std::string WindowOf(IRawElementProviderSimple* provider) {
   if (provider == nullptr || FAILED(provider->GetPropertyValue(30020, &handle)) ||
       handle.vt != VT_I4)
     return "none";
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): a window handle is a number to UI Automation
   const auto window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle.lVal));
   wchar_t title[256] = {};
   GetWindowTextW(GetParent(window), title, 256);
