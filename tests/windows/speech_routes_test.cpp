@@ -158,6 +158,24 @@ TEST(ScreenReaderRoute, JawsThenNvdaElseTheGamesOwnVoice) {
   }
 }
 
+// The fake libraries, called by the test itself: a failure above is the game's, not theirs.
+TEST(ScreenReaderRoute, FakeLibrariesRecordWhatTheyAreTold) {
+  const TempPuzzleFolder game;
+  LogTo("ORVANTA_FAKE_JAWS_LOG", game.Path() / "jaws.log");
+  LogTo("ORVANTA_FAKE_NVDA_LOG", game.Path() / "nvda.log");
+  HMODULE jaws = LoadLibraryW(fs::path(ORVANTA_FAKE_JAWS).c_str());
+  HMODULE nvda = LoadLibraryW(fs::path(ORVANTA_FAKE_NVDA).c_str());
+  using Say = BOOL(WINAPI*)(const char*, BOOL);
+  using Speak = DWORD(WINAPI*)(const wchar_t*);
+  reinterpret_cast<Say>(reinterpret_cast<void (*)()>(GetProcAddress(jaws, "JFWSayString")))("x", 1);
+  reinterpret_cast<Speak>(
+      reinterpret_cast<void (*)()>(GetProcAddress(nvda, "nvdaController_speakText")))(L"x");
+  FreeLibrary(jaws);
+  FreeLibrary(nvda);
+  EXPECT_EQ(ReadFile(game.Path() / "jaws.log") + ReadFile(game.Path() / "nvda.log"),
+            "1 x\nspeak x\n");
+}
+
 // A library of the other bitness under NVDA's name cannot be loaded: the game speaks in its
 // own voice and names the library in its debug output.
 TEST(ScreenReaderRoute, LibraryOfTheOtherBitnessIsNamedAndPassedOver) {
