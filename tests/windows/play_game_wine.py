@@ -6,7 +6,8 @@ Run on a private display with a window manager (tests/with-display.sh), with one
 jfwapi32.dll, NVDA's controller client, UI Automation notifications with only the screen-reader
 flag set, or none (the game's own voice, the fake in place of SAPI's, which Ctrl alone skips).
 Checks the sentences in order with their interrupt marks, the braille, that the speech log names no
-other route, the controls' accessible names (window_check.exe) and keeps a screenshot. Exit status: 0 passed, 1 failed, 77 skipped.
+other route, the controls' accessible names (window_check.exe) and keeps a screenshot.
+Exit status: 0 passed, 1 failed, 77 skipped.
 """
 
 import argparse
