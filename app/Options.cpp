@@ -18,6 +18,8 @@ const char* const kUsage =
     "                         (through Orca, Orca's own settings rule, as for --voice)\n"
     "  --voice NAME           the game's voice: a voice of speech-dispatcher (spd-say -L) or,\n"
     "                         with selfvoicing, of espeak-ng (espeak-ng --voices)\n"
+    "  --speech-log FILE      (Windows) write to FILE which screen reader took each sentence\n"
+    "                         and why the ones before it were passed over\n"
     "  --no-sound             play no sound effects\n"
     "  --puzzles DIR          play the puzzle files (*.orp) of DIR instead of the shipped ones\n"
     "  --check-puzzles [DIR]  check every puzzle file of DIR (default: the shipped puzzles) and\n"
@@ -77,6 +79,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string_view>& args, s
         return std::nullopt;
       }
       options.puzzles = args[++i];
+    } else if (arg == "--speech-log") {
+      if (!hasValue || args[i + 1].empty()) {
+        error = "--speech-log needs the name of a file";
+        return std::nullopt;
+      }
+      options.speechLog = args[++i];
     } else if (arg == "--rand") {
       if (!hasValue || !ParseRandList(args[++i], options.rand)) {
         error = "--rand needs numbers from 0 up to (not including) 1, separated by commas";

@@ -22,6 +22,7 @@ struct Options {
   std::string voice;        // --voice NAME: a voice of the speech route's own
   std::optional<std::filesystem::path> puzzles;  // --puzzles DIR, or the folder of --check-puzzles
   std::vector<double> rand;                      // --rand R[,R...]
+  std::optional<std::filesystem::path> speechLog;  // --speech-log FILE (Windows)
 };
 
 // Parses the arguments after the program name; on a mistake returns nothing and sets `error`.

@@ -11,12 +11,15 @@
 #undef PlaySound  // winmm's own PlaySound, not the wave player's
 
 #include <cstdio>
+#include <fstream>
+#include <memory>
 #include <string>
 #include <system_error>
 
 #include "app/NativePlatform.h"
 
 #ifdef ORVANTA_NATIVE_WINDOW
+#include "speech/windows/AnsiText.h"
 #include "speech/windows/WindowsSpeechPlatform.h"
 #include "speech/windows/WinmmWavePlayer.h"
 #include "ui/win32/Win32Toolkit.h"
@@ -110,8 +113,25 @@ std::optional<NativeParts> BuildNativeParts(int /*argc*/, char** /*argv*/, const
   } else {
     parts.wavePlayer = std::make_unique<speech::WinmmWavePlayer>(dataFolder);
   }
-  auto speech =
-      std::make_unique<speech::WindowsSpeechPlatform>(ChoiceOf(options.speech), ExecutableFolder());
+  // The speech log: one UTF-8 line for each sentence, written at once, so a player's report
+  // holds everything up to the moment something went wrong.
+  speech::DebugOutput log;
+  if (options.speechLog) {
+    auto file = std::make_shared<std::ofstream>(*options.speechLog, std::ios::binary);
+    if (*file) {
+      log = [file](std::wstring_view line) {
+        *file << speech::Utf8FromWide(line) << '\n' << std::flush;
+      };
+    }
+  }
+  speech::DebugOutput debug = [log](std::wstring_view line) {
+    speech::WindowsDebugOutput(line);
+    if (log)
+      log(line);
+  };
+  auto speech = std::make_unique<speech::WindowsSpeechPlatform>(
+      ChoiceOf(options.speech), ExecutableFolder(), std::make_unique<ui::ActiveGameWindow>(),
+      std::move(debug), std::move(log));
   parts.speechProblem = speech->SpeechProblem();
   parts.speech = std::move(speech);
   return parts;

@@ -3,8 +3,8 @@
 // one debug line per operation.
 //
 // Nothing here may stop the game: a route that refuses a call ends that call quietly, and a
-// screen reader that cannot be reached hands the game over to the self-voicing route (or to
-// silence) so the player still hears the announcement that found it missing.
+// sentence that no screen reader took is spoken by the game's own voice alone (or not at all):
+// the route stays the screen reader's, so a reader started later hears the next sentence.
 #include "speech/clsTARQSpeech.h"
 
 #include <algorithm>
@@ -81,9 +81,10 @@ void clsTARQSpeech::SayText(std::string_view Text, int Interrupt, bool OnlyIfSel
       {"TARQ-SPEECH: (ST: ", std::to_string(speechType_), ")", suffix, " text: '", Text, "'"}));
 
   const bool interrupt = Interrupt == 1;
-  if (SpeakOnRoute(Text, interrupt, OnlyIfSelfVoicing, MSTTSSync) == Reach::ScreenReaderMissing) {
-    FallBackFromScreenReader();
-    SpeakOnRoute(Text, interrupt, OnlyIfSelfVoicing, MSTTSSync);
+  if (SpeakOnRoute(Text, interrupt, OnlyIfSelfVoicing, MSTTSSync) == Reach::ScreenReaderMissing &&
+      HaveFallbackVoice()) {
+    WriteDebug("TARQ-SPEECH: No screen reader took the text, the own voice speaks it (MS SAPI)");
+    SpeakWithVoice(Text, interrupt, MSTTSSync);
   }
 }
 
@@ -117,30 +118,35 @@ clsTARQSpeech::Reach clsTARQSpeech::SpeakOnRoute(std::string_view text, bool int
       }
       return Reach::Reached;
     }
-    case kSelfVoicing: {
+    case kSelfVoicing:
       if (interrupt) {
         Interrupt();
       }
       CountSpoken(text);
-      try {
-        if (SAPI) {
-          SAPI->Speak(text, synchronous ? kSvsfIsNotXml : (kSvsfAsync | kSvsfIsNotXml));
-        }
-      } catch (const std::exception&) {
-        // As above: the text is lost, the game goes on.
-      }
+      SpeakWithVoice(text, false, synchronous);
       return Reach::Reached;
-    }
     default:
       return Reach::Reached;
   }
 }
 
+void clsTARQSpeech::SpeakWithVoice(std::string_view text, bool interrupt, bool synchronous) {
+  if (interrupt) {
+    InterruptVoice();
+  }
+  try {
+    if (SAPI) {
+      SAPI->Speak(text, synchronous ? kSvsfIsNotXml : (kSvsfAsync | kSvsfIsNotXml));
+    }
+  } catch (const std::exception&) {
+    // As above: the text is lost, the game goes on.
+  }
+}
+
 void clsTARQSpeech::Interrupt() {
   WriteDebug(Concat({"TARQ-SPEECH: (ST: ", std::to_string(speechType_), ") -Interrupt-"}));
-  if (InterruptRoute() == Reach::ScreenReaderMissing) {
-    FallBackFromScreenReader();
-    InterruptRoute();
+  if (InterruptRoute() == Reach::ScreenReaderMissing && SAPI) {
+    InterruptVoice();  // the own voice may be speaking a sentence no screen reader took
   }
 }
 
@@ -171,7 +177,9 @@ void clsTARQSpeech::KeyPressed(bool controlAlone) {
     } catch (const std::exception&) {
       // A screen reader that cannot be reached has nothing to silence.
     }
-  } else if (speechType_ == kSelfVoicing && controlAlone) {
+  }
+  // The own voice, also where it spoke for a missing screen reader.
+  if ((speechType_ == kSelfVoicing || speechType_ == kScreenReader) && controlAlone && SAPI) {
     InterruptVoice();
   }
 }
@@ -200,10 +208,17 @@ void clsTARQSpeech::InterruptVoice() {
   }
 }
 
-void clsTARQSpeech::FallBackFromScreenReader() {
-  SpeechType(kSelfVoicing);  // silence (0) when no voice can be started
-  WriteDebug(Concat({"TARQ-SPEECH: Screen reader not reachable, falling back to ST ",
-                     std::to_string(speechType_)}));
+bool clsTARQSpeech::HaveFallbackVoice() {
+  if (!SAPI && !fallbackVoiceTried_) {
+    fallbackVoiceTried_ = true;  // one try: a machine without a voice stays silent
+    try {
+      SAPI = platform_.CreateSapiVoice();
+    } catch (const std::exception&) {
+      SAPI = nullptr;
+    }
+    WriteDebug(SAPI ? "TARQ-SPEECH: Init Success (MS SAPI)" : "TARQ-SPEECH: Init Fail! (MS SAPI)");
+  }
+  return SAPI != nullptr;
 }
 
 void clsTARQSpeech::CountSpoken(std::string_view text) {

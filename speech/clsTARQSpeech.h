@@ -53,9 +53,9 @@ class clsTARQSpeech {
   void Interrupt();
 
   // The player pressed a key (in any of the game's windows or boxes), before the key is
-  // handled. The screen reader's speech stops at any key, so on that route the game's speech
-  // and its queue are cut off; the game's own voice keeps its queue and only Ctrl alone
-  // silences it.
+  // handled. The screen reader's route is told (one whose reader does not stop at a key by
+  // itself cuts off the game's speech there); the game's own voice, also where it spoke for a
+  // missing screen reader, keeps its queue and only Ctrl alone silences it.
   void KeyPressed(bool controlAlone);
 
   // Create the Window-Eyes object or the self-voicing voice; false (and silence) on failure.
@@ -69,11 +69,14 @@ class clsTARQSpeech {
                      bool synchronous);
   Reach InterruptRoute();
   void InterruptVoice();
-  void FallBackFromScreenReader();
+  void SpeakWithVoice(std::string_view text, bool interrupt, bool synchronous);
+  // The own voice for a sentence that no screen reader took, created at the first such one.
+  bool HaveFallbackVoice();
   void CountSpoken(std::string_view text);
 
   SpeechPlatform& platform_;
   int speechType_ = kSilent;
+  bool fallbackVoiceTried_ = false;
 };
 
 }  // namespace orvanta::speech

@@ -21,16 +21,28 @@ std::string AnsiFromUtf8(std::string_view text) {
   return AnsiFromWide(WideFromUtf8(text));
 }
 
-std::string AnsiFromWide(std::wstring_view wide) {
+namespace {
+
+std::string NarrowFromWide(std::wstring_view wide, UINT codePage) {
   if (wide.empty()) {
     return {};
   }
   const int size = static_cast<int>(wide.size());
   const int length =
-      WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string ansi(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), size, ansi.data(), length, nullptr, nullptr);
-  return ansi;
+      WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(codePage, 0, wide.data(), size, narrow.data(), length, nullptr, nullptr);
+  return narrow;
+}
+
+}  // namespace
+
+std::string AnsiFromWide(std::wstring_view wide) {
+  return NarrowFromWide(wide, CP_ACP);
+}
+
+std::string Utf8FromWide(std::wstring_view wide) {
+  return NarrowFromWide(wide, CP_UTF8);
 }
 
 }  // namespace orvanta::speech

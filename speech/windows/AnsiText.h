@@ -8,6 +8,7 @@
 namespace orvanta::speech {
 
 std::wstring WideFromUtf8(std::string_view text);
+std::string Utf8FromWide(std::wstring_view text);
 
 // A character the code page lacks becomes the code page's default character ("?").
 std::string AnsiFromUtf8(std::string_view text);

@@ -84,6 +84,9 @@ void DispatchObject::Invoke(std::wstring_view name, WORD kind,
     if (const auto* text = std::get_if<std::wstring>(&arguments[i])) {
       value.vt = VT_BSTR;
       value.bstrVal = SysAllocStringLen(text->data(), static_cast<UINT>(text->size()));
+    } else if (const auto* flag = std::get_if<bool>(&arguments[i])) {
+      value.vt = VT_BOOL;
+      value.boolVal = *flag ? VARIANT_TRUE : VARIANT_FALSE;
     } else {
       value.vt = VT_I4;
       value.lVal = std::get<long>(arguments[i]);

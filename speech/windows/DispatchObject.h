@@ -29,7 +29,7 @@ class ComApartment {
 
 class DispatchObject {
  public:
-  using Argument = std::variant<std::wstring, long>;
+  using Argument = std::variant<std::wstring, long, bool>;
 
   // The object registered under `clsid`, created in process; throws when it cannot be.
   static DispatchObject Create(const CLSID& clsid);

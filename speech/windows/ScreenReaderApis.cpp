@@ -1,5 +1,5 @@
-// ScreenReaderApis.cpp: JAWS first, then NVDA, each reached through the library that its
-// screen reader ships.
+// ScreenReaderApis.cpp: JAWS first, then NVDA, then UI Automation notifications, and the braille
+// message that gathers the sentences said close together.
 #include "speech/windows/ScreenReaderApis.h"
 
 #include <array>
@@ -26,6 +26,29 @@ constexpr std::array kNvdaLibraries{L"nvdaControllerClient32.dll", L"nvdaControl
 constexpr std::array kOtherBitnessLibraries{L"nvdaControllerClient64.dll"};
 #endif
 
+constexpr const wchar_t* kJawsWindowClass = L"JFWUI2";
+constexpr const wchar_t* kJawsObject = L"FreedomSci.JawsApi";
+constexpr const wchar_t* kTimerClass = L"OrvantaBrailleTimer";
+constexpr UINT_PTR kBrailleTimer = 1;
+
+bool Blank(const std::wstring& text) {
+  return text.find_first_not_of(L' ') == std::wstring::npos;
+}
+
+// The text inside the double quotes of a JAWS script call: a double quote would end the string
+// early and a line break would end the call, so they become a single quote and a space.
+std::wstring ScriptString(const std::wstring& text) {
+  std::wstring quoted;
+  for (const wchar_t c : text) {
+    quoted += c == L'"' ? L'\'' : (c < L' ' ? L' ' : c);
+  }
+  return quoted;
+}
+
+std::wstring Widen(const char* text) {
+  return WideFromUtf8(text);
+}
+
 // GetProcAddress gives a generic function pointer; the generic form is cast to the real one.
 template <typename Function>
 Function Entry(HMODULE library, const char* name) {
@@ -49,8 +72,22 @@ std::span<const wchar_t* const> ScreenReaderApis::NvdaLibraries() {
   return kNvdaLibraries;
 }
 
-ScreenReaderApis::ScreenReaderApis(std::filesystem::path gameFolder, DebugOutput debug)
-    : gameFolder_(std::move(gameFolder)), debug_(std::move(debug)) {}
+ScreenReaderApis::ScreenReaderApis(std::filesystem::path gameFolder, WindowToPresentFrom* windows,
+                                   DebugOutput debug, DebugOutput log)
+    : gameFolder_(std::move(gameFolder)),
+      debug_(std::move(debug)),
+      log_(std::move(log)),
+      uia_(windows, L"Orvanta") {
+  uia_.OnHostClosing([this] { SendBraille(); });
+}
+
+ScreenReaderApis::~ScreenReaderApis() {
+  SendBraille();
+  uia_.OnHostClosing({});
+  if (timer_ != nullptr) {
+    DestroyWindow(timer_);
+  }
+}
 
 HMODULE ScreenReaderApis::LoadBeside(const wchar_t* name) const {
   // A full path: the library is taken from the game's folder, never from the search path.
@@ -70,6 +107,22 @@ HMODULE ScreenReaderApis::LoadBeside(const wchar_t* name) const {
 
 void ScreenReaderApis::Load() {
   loaded_ = true;
+  // A window of our own that only hears its timer: the braille message goes out from the
+  // game's message loop once no sentence followed for a moment.
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW timerClass{};
+  timerClass.cbSize = sizeof(timerClass);
+  if (GetClassInfoExW(instance, kTimerClass, &timerClass) == FALSE) {
+    timerClass.lpfnWndProc = TimerProcedure;
+    timerClass.hInstance = instance;
+    timerClass.lpszClassName = kTimerClass;
+    RegisterClassExW(&timerClass);
+  }
+  timer_ =
+      CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+  if (timer_ != nullptr) {
+    SetWindowLongPtrW(timer_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
   for (const wchar_t* name : kOtherBitnessLibraries) {
     std::error_code error;
     const std::filesystem::path path = gameFolder_ / name;
@@ -94,33 +147,161 @@ void ScreenReaderApis::Load() {
   nvdaBrailleMessage_ = Entry<NvdaText>(nvda_.get(), "nvdaController_brailleMessage");
 }
 
+LRESULT CALLBACK ScreenReaderApis::TimerProcedure(HWND window, UINT message, WPARAM wParam,
+                                                  LPARAM lParam) {
+  // The window holds the pointer it was given in Load.
+  auto* self = reinterpret_cast<ScreenReaderApis*>(  // NOLINT(performance-no-int-to-ptr)
+      GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == WM_TIMER && self != nullptr) {
+    self->SendBraille();
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
 bool ScreenReaderApis::SayString(std::string_view text, bool interrupt) {
   if (!loaded_) {
     Load();
   }
-  // JFWSayString answers FALSE when JAWS is not running.
-  if (jfwSayString_ && jfwSayString_(AnsiFromUtf8(text).c_str(), interrupt ? 1 : 0)) {
-    return true;
+  const std::wstring wide = WideFromUtf8(text);
+  std::wstring passed;  // why the readers before the one that spoke were passed over
+  Reader reader = SayWithJaws(text, wide, interrupt, passed);
+  if (reader == Reader::None) {
+    reader = SayWithNvda(wide, interrupt, passed);
   }
-  return SayWithNvda(text, interrupt);
+  if (reader == Reader::None) {
+    std::wstring why;
+    if (uia_.Ready(why)) {
+      reader = Reader::Uia;  // spoken with the braille: one notification for both
+    } else {
+      passed += why + L"; ";
+    }
+  }
+  AddToBraille(reader, wide, interrupt);
+  if (log_) {
+    constexpr std::array<const wchar_t*, 5> kNames{
+        L"no screen reader took", L"said by JAWS (jfwapi32.dll)",
+        L"said by JAWS (FreedomSci.JawsApi)", L"said by NVDA (its controller client)",
+        L"to be said by UI Automation notification"};
+    std::wstring line = kNames.at(static_cast<std::size_t>(reader));
+    line += (interrupt ? L", interrupting: \"" : L": \"") + wide + L"\"";
+    if (!passed.empty()) {
+      line += L"; passed over: " + passed.substr(0, passed.size() - 2);
+    }
+    Log(line);
+  }
+  return reader != Reader::None;
 }
 
-bool ScreenReaderApis::SayWithNvda(std::string_view text, bool interrupt) {
-  if (!nvdaTestIfRunning_ || !nvdaCancelSpeech_ || !nvdaSpeakText_ || !nvdaBrailleMessage_ ||
-      nvdaTestIfRunning_() != 0) {
-    return false;
+ScreenReaderApis::Reader ScreenReaderApis::SayWithJaws(std::string_view text,
+                                                       const std::wstring& wide, bool interrupt,
+                                                       std::wstring& passed) {
+  if (FindWindowW(kJawsWindowClass, nullptr) == nullptr) {
+    passed += L"JAWS: not running (no window of class JFWUI2); ";
+    return Reader::None;
+  }
+  if (jfwSayString_ != nullptr) {
+    if (jfwSayString_(AnsiFromUtf8(text).c_str(), interrupt ? 1 : 0) != FALSE) {
+      return Reader::JawsLibrary;
+    }
+    passed += L"JAWS: jfwapi32.dll refused the sentence; ";
+  }
+  try {
+    if (!jawsObject_) {
+      jawsObject_ = DispatchObject::Create(kJawsObject);
+    }
+    if (!Blank(wide)) {
+      jawsObject_->Call(L"SayString", {wide, interrupt});
+    } else if (interrupt) {
+      jawsObject_->Call(L"StopSpeech", {});
+    }
+    return Reader::JawsObject;
+  } catch (const SpeechRouteError& error) {
+    jawsObject_.reset();  // made again for the next sentence: JAWS may have been restarted
+    passed += L"JAWS: " + Widen(error.what()) + L"; ";
+    return Reader::None;
+  }
+}
+
+ScreenReaderApis::Reader ScreenReaderApis::SayWithNvda(const std::wstring& wide, bool interrupt,
+                                                       std::wstring& passed) {
+  if (!nvdaTestIfRunning_ || !nvdaCancelSpeech_ || !nvdaSpeakText_ || !nvdaBrailleMessage_) {
+    passed += L"NVDA: no controller client beside the game; ";
+    return Reader::None;
+  }
+  if (nvdaTestIfRunning_() != 0) {
+    passed += L"NVDA: not running (its controller client says so); ";
+    return Reader::None;
   }
   if (interrupt) {
     nvdaCancelSpeech_();
   }
   // The interrupt alone is a single space: NVDA is only silenced, its braille line kept.
-  if (text.find_first_not_of(' ') == std::string_view::npos) {
-    return true;
+  if (!Blank(wide)) {
+    nvdaSpeakText_(wide.c_str());
   }
-  const std::wstring wide = WideFromUtf8(text);
-  nvdaSpeakText_(wide.c_str());
-  nvdaBrailleMessage_(wide.c_str());
-  return true;
+  return Reader::Nvda;
+}
+
+void ScreenReaderApis::AddToBraille(Reader reader, const std::wstring& wide, bool interrupt) {
+  if (reader == Reader::None || reader == Reader::JawsLibrary) {
+    return;  // JAWS's library only speaks
+  }
+  const auto now = std::chrono::steady_clock::now();
+  if (interrupt) {
+    braille_.reset();  // cut off: what was not sent yet is dropped
+  } else if (braille_ && (braille_->reader != reader || now - lastSentence_ > kBrailleGap)) {
+    SendBraille();
+  }
+  if (Blank(wide)) {
+    return;
+  }
+  lastSentence_ = now;
+  if (braille_) {
+    braille_->text += L' ' + wide;
+  } else {
+    braille_ = Batch{reader, wide, interrupt};
+  }
+  if (timer_ == nullptr) {
+    SendBraille();  // no timer: each sentence on its own
+  } else {
+    SetTimer(timer_, kBrailleTimer, static_cast<UINT>(kBrailleGap.count()), nullptr);
+  }
+}
+
+void ScreenReaderApis::SendBraille() {
+  if (timer_ != nullptr) {
+    KillTimer(timer_, kBrailleTimer);
+  }
+  if (!braille_) {
+    return;
+  }
+  const Batch batch = std::move(*braille_);
+  braille_.reset();
+  bool sent = false;
+  const wchar_t* by = L"braille by JAWS (FreedomSci.JawsApi)";
+  try {
+    if (batch.reader == Reader::JawsObject && jawsObject_) {
+      jawsObject_->Call(L"RunFunction", {L"BrailleString(\"" + ScriptString(batch.text) + L"\")"});
+      sent = true;
+    } else if (batch.reader == Reader::Nvda) {
+      by = L"braille by NVDA (its controller client)";
+      sent = nvdaBrailleMessage_(batch.text.c_str()) == 0;
+    } else if (batch.reader == Reader::Uia) {
+      by = batch.interrupting ? L"UI Automation notification (most recent)"
+                              : L"UI Automation notification (all)";
+      sent = uia_.Raise(batch.text, batch.interrupting);
+    }
+  } catch (const SpeechRouteError&) {
+    sent = false;
+  }
+  Log(std::wstring(by) + (sent ? L": \"" : L", refused: \"") + batch.text + L"\"");
+}
+
+void ScreenReaderApis::Log(const std::wstring& line) const {
+  if (log_) {
+    log_(line);
+  }
 }
 
 }  // namespace orvanta::speech

@@ -1,31 +1,43 @@
-// ScreenReaderApis.h: the screen-reader route on Windows. The libraries come with the screen
-// readers, not with the game: a player puts them beside orvanta.exe. A program loads only
-// libraries of its own bitness, so the names looked for follow the game's.
-//  - JAWS: jfwapi32.dll (32-bit game only), JFWSayString(text in the ANSI code page,
-//    interrupt 0 or 1).
-//  - NVDA: its controller client, nvdaControllerClient32.dll or nvdaControllerClient64.dll
-//    (else nvdaControllerClient.dll): nvdaController_speakText, nvdaController_cancelSpeech for
-//    an interrupt, and nvdaController_brailleMessage so braille users read each sentence too.
-// JAWS speaks when it runs (JFWSayString returns TRUE only then), else NVDA when
-// nvdaController_testIfRunning reports it running; else the route is unreachable and the speech
-// object falls back to the game's own voice. A library beside the game that cannot be used (of
-// the other bitness, say) is named in Windows' debug output, which DebugView shows.
+// ScreenReaderApis.h: the screen-reader route on Windows. For each sentence the first of these
+// that is there takes it, with nothing for the player to install or copy:
+//  1. JAWS, while a window of class JFWUI2 exists: jfwapi32.dll beside the game (32-bit game
+//     only), else the automation object every JAWS installation registers (FreedomSci.JawsApi,
+//     called by name: SayString, StopSpeech, and RunFunction("BrailleString(...)") for braille).
+//  2. NVDA, through its controller client beside the game (nvdaControllerClient32.dll or
+//     nvdaControllerClient64.dll, else nvdaControllerClient.dll) when it answers that NVDA runs:
+//     speech, cancel for an interrupt, and braille.
+//  3. Any screen reader through UI Automation notifications (UiaNotifications.h).
+// Else no screen reader took the sentence, and the speech object speaks it in its own voice.
+//
+// Braille: sentences within kBrailleGap of each other (the board read symbol by symbol) go to
+// the display as one message, and to UI Automation as one notification, in order, so that none
+// flashes for a moment only; speech keeps every sentence. An interrupting sentence starts a new
+// message and drops what was not yet sent.
+//
+// Why a library beside the game went unused (one of the other bitness, say) is written to
+// Windows' debug output, which DebugView shows; the speech log, when the player asks for one,
+// also hears which reader took each sentence and why the ones before it were passed over.
 #pragma once
 
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <type_traits>
 
 #include "speech/SpeechRoutes.h"
+#include "speech/windows/DispatchObject.h"
+#include "speech/windows/UiaNotifications.h"
 
 namespace orvanta::speech {
 
-// Where the route says why a library beside the game went unused.
+// Where the route writes a line: why a library went unused, or (the speech log) who spoke.
 using DebugOutput = std::function<void(std::wstring_view)>;
 
 // The debug output of Windows (OutputDebugStringW), one line a message.
@@ -33,17 +45,33 @@ void WindowsDebugOutput(std::wstring_view message);
 
 class ScreenReaderApis final : public ScreenReaderRoute {
  public:
+  static constexpr auto kBrailleGap = std::chrono::milliseconds(150);
+
   // The screen readers' libraries this game can load, in the order they are tried.
   static std::span<const wchar_t* const> JawsLibraries();
   static std::span<const wchar_t* const> NvdaLibraries();
 
-  // Looks for the libraries in `gameFolder` only, at the first call.
-  explicit ScreenReaderApis(std::filesystem::path gameFolder,
-                            DebugOutput debug = WindowsDebugOutput);
+  // Looks for the libraries in `gameFolder` only, at the first call. `windows` gives the
+  // window that UI Automation notifications come from (none: that step is passed over);
+  // `log`, when set, hears one line a sentence and a braille message.
+  ScreenReaderApis(std::filesystem::path gameFolder, WindowToPresentFrom* windows,
+                   DebugOutput debug = WindowsDebugOutput, DebugOutput log = {});
+  ~ScreenReaderApis() override;
+  ScreenReaderApis(const ScreenReaderApis&) = delete;
+  ScreenReaderApis& operator=(const ScreenReaderApis&) = delete;
 
   bool SayString(std::string_view text, bool interrupt) override;
 
+  // Sends the braille message still waiting for more sentences.
+  void SendBraille();
+
  private:
+  enum class Reader { None, JawsLibrary, JawsObject, Nvda, Uia };
+  struct Batch {
+    Reader reader;
+    std::wstring text;
+    bool interrupting;
+  };
   struct LibraryDeleter {
     void operator()(HMODULE library) const { FreeLibrary(library); }
   };
@@ -53,20 +81,31 @@ class ScreenReaderApis final : public ScreenReaderRoute {
   using NvdaCall = DWORD(WINAPI*)();
   using NvdaText = DWORD(WINAPI*)(const wchar_t*);
 
+  static LRESULT CALLBACK TimerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Load();
   HMODULE LoadBeside(const wchar_t* name) const;
-  bool SayWithNvda(std::string_view text, bool interrupt);
+  Reader SayWithJaws(std::string_view text, const std::wstring& wide, bool interrupt,
+                     std::wstring& passed);
+  Reader SayWithNvda(const std::wstring& wide, bool interrupt, std::wstring& passed);
+  void AddToBraille(Reader reader, const std::wstring& wide, bool interrupt);
+  void Log(const std::wstring& line) const;
 
   std::filesystem::path gameFolder_;
   DebugOutput debug_;
+  DebugOutput log_;
   bool loaded_ = false;
   Library jaws_;
   JfwSayString jfwSayString_ = nullptr;
+  std::optional<DispatchObject> jawsObject_;
   Library nvda_;
   NvdaCall nvdaTestIfRunning_ = nullptr;
   NvdaCall nvdaCancelSpeech_ = nullptr;
   NvdaText nvdaSpeakText_ = nullptr;
   NvdaText nvdaBrailleMessage_ = nullptr;
+  UiaNotifications uia_;
+  std::optional<Batch> braille_;
+  std::chrono::steady_clock::time_point lastSentence_;
+  HWND timer_ = nullptr;  // a message-only window whose timer sends the braille message
 };
 
 }  // namespace orvanta::speech

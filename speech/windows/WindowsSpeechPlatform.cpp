@@ -3,7 +3,6 @@
 #include "speech/windows/WindowsSpeechPlatform.h"
 
 #include <string>
-#include <system_error>
 #include <utility>
 
 #include "speech/windows/AnsiText.h"
@@ -48,8 +47,11 @@ class SapiSpeech final : public SapiVoice {
 
 WindowsSpeechPlatform::WindowsSpeechPlatform(WindowsSpeech choice,
                                              const std::filesystem::path& gameFolder,
-                                             DebugOutput debug)
-    : choice_(choice), gameFolder_(gameFolder), screenReader_(gameFolder, std::move(debug)) {}
+                                             std::unique_ptr<WindowToPresentFrom> windows,
+                                             DebugOutput debug, DebugOutput log)
+    : choice_(choice),
+      windows_(std::move(windows)),
+      screenReader_(gameFolder, windows_.get(), std::move(debug), std::move(log)) {}
 
 ScreenReaderRoute& WindowsSpeechPlatform::ScreenReader() {
   if (choice_ == WindowsSpeech::ScreenReader) {
@@ -78,26 +80,10 @@ std::unique_ptr<SapiVoice> WindowsSpeechPlatform::CreateSapiVoice() {
 }
 
 std::string WindowsSpeechPlatform::SpeechProblem() {
-  if (choice_ == WindowsSpeech::Silent || CreateSapiVoice() != nullptr) {
+  // Without a voice the screen readers still speak: JAWS and NVDA need nothing beside the game,
+  // and UI Automation reaches any other.
+  if (choice_ != WindowsSpeech::SelfVoicing || CreateSapiVoice() != nullptr) {
     return {};
-  }
-  std::error_code error;
-  if (choice_ == WindowsSpeech::ScreenReader) {
-    const auto jaws = ScreenReaderApis::JawsLibraries();
-    const auto nvda = ScreenReaderApis::NvdaLibraries();
-    for (const auto& libraries : {jaws, nvda}) {
-      for (const wchar_t* library : libraries) {
-        if (std::filesystem::exists(gameFolder_ / library, error)) {
-          return {};  // the screen reader may well be running
-        }
-      }
-    }
-    std::string names = std::filesystem::path(nvda.front()).string() + " for NVDA";
-    if (!jaws.empty()) {
-      names = std::filesystem::path(jaws.front()).string() + " for JAWS, " + names;
-    }
-    return "No speech is available: no screen reader's library (" + names +
-           ") is in the game's folder, and the Windows voice (SAPI 5) cannot be started.";
   }
   return "No speech is available: the Windows voice (SAPI 5) cannot be started.";
 }

@@ -1,6 +1,6 @@
 // WindowsSpeechPlatform.h: where the speech object gets its routes from on Windows: the screen
-// readers' libraries beside the game (JAWS, NVDA), the Window-Eyes object "gwspeak.speak" and the
-// SAPI 5 voice, the last two through COM on the window thread.
+// readers (JAWS, NVDA, UI Automation notifications; ScreenReaderApis.h), the Window-Eyes object
+// "gwspeak.speak" and the SAPI 5 voice, all COM on the window thread.
 #pragma once
 
 #include <filesystem>
@@ -14,24 +14,27 @@
 namespace orvanta::speech {
 
 enum class WindowsSpeech {
-  ScreenReader,  // JAWS or NVDA, falling back to SAPI 5
+  ScreenReader,  // JAWS, NVDA or UI Automation, else SAPI 5 for that sentence
   SelfVoicing,   // SAPI 5 only
   Silent,        // no speech at all
 };
 
 class WindowsSpeechPlatform final : public SpeechPlatform {
  public:
-  // `gameFolder` is where the screen readers' libraries are looked for; `debug` hears why one
-  // of them went unused.
+  // `gameFolder` is where the screen readers' libraries are looked for; `windows` gives the
+  // window UI Automation notifications come from; `debug` hears why a library went unused and
+  // `log` (when set) which screen reader took each sentence.
   WindowsSpeechPlatform(WindowsSpeech choice, const std::filesystem::path& gameFolder,
-                        DebugOutput debug = WindowsDebugOutput);
+                        std::unique_ptr<WindowToPresentFrom> windows = nullptr,
+                        DebugOutput debug = WindowsDebugOutput, DebugOutput log = {});
 
   ScreenReaderRoute& ScreenReader() override;
   std::unique_ptr<WindowEyesObject> CreateWindowEyes() override;
   std::unique_ptr<SapiVoice> CreateSapiVoice() override;
 
-  // A sentence for the player when the game can speak through nothing at all (no screen
-  // reader's library beside the game and no SAPI 5 voice); empty when it can, or is to be silent.
+  // A sentence for the player when the game can speak through nothing at all (no SAPI 5 voice,
+  // and not the screen readers either when self-voicing was chosen); empty when it can, or is to
+  // be silent.
   std::string SpeechProblem();
 
  private:
@@ -42,7 +45,7 @@ class WindowsSpeechPlatform final : public SpeechPlatform {
 
   ComApartment com_;  // first in, last out: the route objects are COM objects
   WindowsSpeech choice_;
-  std::filesystem::path gameFolder_;
+  std::unique_ptr<WindowToPresentFrom> windows_;
   ScreenReaderApis screenReader_;
   Unreachable unreachable_;
 };

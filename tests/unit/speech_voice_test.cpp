@@ -145,35 +145,34 @@ TEST_F(SpeechTest, ScreenReaderInterruptsOnlyOnOneAndSelfVoicingTextIsLeftToTheV
 
 // --- A screen reader that cannot be reached ------------------------------------------------
 
-TEST_F(SpeechTest, UnreachableScreenReaderHandsFirstTextToTheVoiceWithTheCallersFlags) {
+// Each text no screen reader takes is spoken by the voice alone, with the caller's flags; the
+// route stays the screen reader's, so one started later hears the next text.
+TEST_F(SpeechTest, TextNoScreenReaderTookIsVoicedAloneAndTheNextTriesTheReaderAgain) {
   platform.srReachable = false;
   speech.SpeechType(1);
   speech.SayText("Wait for me", 1, false, true);
-  EXPECT_EQ(speech.SpeechType(), 3);
-  speech.SayText("Next");  // later texts go straight to the voice
-  EXPECT_THAT(calls, ElementsAre("SR 'Wait for me' 1", "SAPI 'Wait for me' 16", "SAPI 'Next' 17"));
+  speech.SayText("Queued");
+  speech.KeyPressed(true);  // Ctrl alone silences the voice that spoke for the reader
+  speech.Interrupt();
+  platform.srReachable = true;
+  speech.SayText("Next");
+  EXPECT_EQ(speech.SpeechType(), 1);
+  EXPECT_THAT(calls, ElementsAre("SR 'Wait for me' 1", "SAPI 'Wait for me' 16", "SR 'Queued' 0",
+                                 "SAPI 'Queued' 17", "SR silenced", "skip Sentence 255", "SR ' ' 1",
+                                 "SR 'Next' 0"));
 }
 
-TEST_F(SpeechTest, ScreenReaderThatThrowsOrIsMissingAtAnInterruptFallsBackOrFallsSilent) {
-  const struct {
-    bool throws, interrupt, hasVoice;
-    int type;
-    std::vector<std::string> calls;
-  } cases[] = {
-      {true, false, true, 3, {"SR 'Hello' 0", "SAPI 'Hello' 17"}},
-      {false, true, true, 3, {"SR ' ' 1"}},  // a fresh voice is idle: nothing to skip
-      {false, false, false, 0, {"SR 'Hello' 0"}},
-  };
-  for (const auto& c : cases) {
+TEST_F(SpeechTest, ScreenReaderThatThrowsOrIsMissingWithoutAVoiceStaysQuiet) {
+  for (const bool throws : {true, false}) {
     PlatformFake fake;
-    fake.srReachable = false;
-    fake.srThrows = c.throws;
-    fake.hasVoice = c.hasVoice;
+    fake.srReachable = fake.hasVoice = false;
+    fake.srThrows = throws;
     clsTARQSpeech local(fake);
     local.SpeechType(1);
-    EXPECT_NO_THROW(c.interrupt ? local.Interrupt() : local.SayText("Hello"));
-    EXPECT_EQ(local.SpeechType(), c.type);
-    EXPECT_EQ(fake.calls, c.calls);
+    EXPECT_NO_THROW(local.SayText("Hello"));
+    EXPECT_NO_THROW(local.Interrupt());
+    EXPECT_EQ(local.SpeechType(), 1);
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"SR 'Hello' 0", "SR ' ' 1"}));
   }
 }
 

@@ -1,9 +1,10 @@
-// An in-process COM server standing for the Window-Eyes speech object ("gwspeak.speak") and the
-// SAPI 5 voice in tests, registered in the test's Wine prefix. It answers IDispatch by name:
-// "speakstring", "Speak" and "Skip" are appended to the file named by ORVANTA_FAKE_COM_LOG as
-// one line each, the name and its arguments (texts in UTF-8) separated by spaces; "Status"
-// gives the object itself, whose "RunningState" is 2 (speaking) after a Speak until a Skip,
-// else 1 (done).
+// An in-process COM server standing for the Window-Eyes speech object ("gwspeak.speak"), JAWS's
+// automation object ("FreedomSci.JawsApi") and the SAPI 5 voice in tests, registered in the
+// test's Wine prefix. It answers IDispatch by name: "speakstring", "Speak", "Skip", "SayString",
+// "StopSpeech" and "RunFunction" are appended to the file named by ORVANTA_FAKE_COM_LOG as one
+// line each, the name and its arguments (texts in UTF-8, flags as 0 or 1) separated by spaces;
+// "Status" gives the object itself, whose "RunningState" is 2 (speaking) after a Speak until a
+// Skip, else 1 (done).
 #include <windows.h>
 
 #include <fstream>
@@ -11,7 +12,8 @@
 
 namespace {
 
-const wchar_t* const kNames[] = {L"speakstring", L"Speak", L"Skip", L"Status", L"RunningState"};
+const wchar_t* const kNames[] = {L"speakstring",  L"Speak",     L"Skip",       L"Status",
+                                 L"RunningState", L"SayString", L"StopSpeech", L"RunFunction"};
 constexpr DISPID kStatus = 3;
 constexpr DISPID kRunningState = 4;
 
@@ -43,7 +45,7 @@ class FakeObject final : public IDispatch {
   }
   HRESULT __stdcall GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT __stdcall GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-    for (DISPID id = 0; id < 5; ++id) {
+    for (DISPID id = 0; id < 8; ++id) {
       if (count == 1 && lstrcmpiW(names[0], kNames[id]) == 0) {
         ids[0] = id;
         return S_OK;
@@ -68,8 +70,11 @@ class FakeObject final : public IDispatch {
     for (UINT i = parameters->cArgs; i-- > 0;) {  // the arguments come last first
       const VARIANTARG& argument = parameters->rgvarg[i];
       line += ' ';
-      line += argument.vt == VT_BSTR ? Utf8(argument.bstrVal, SysStringLen(argument.bstrVal))
-                                     : std::to_string(argument.lVal);
+      if (argument.vt == VT_BSTR)
+        line += Utf8(argument.bstrVal, SysStringLen(argument.bstrVal));
+      else
+        line += argument.vt == VT_BOOL ? (argument.boolVal != 0 ? "1" : "0")
+                                       : std::to_string(argument.lVal);
     }
     speaking_ = id == 1;
     char path[MAX_PATH];

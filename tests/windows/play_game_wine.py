@@ -1,14 +1,18 @@
 #!/usr/bin/python3
 """Plays a short game of the Windows build under Wine with real key presses.
 
-Run on a private display with a window manager (tests/with-display.sh), with a fake screen
-reader's library beside the game recording each sentence (JAWS's, or NVDA's client, which also
-brailles each sentence); checks the sentences, the controls' accessible names (window_check.exe)
-and keeps a screenshot. Exit status: 0 passed, 1 failed, 77 skipped.
+Run on a private display with a window manager (tests/with-display.sh), with one screen reader
+"running" as a fake of ours that records each sentence (--route): JAWS's automation object with no
+jfwapi32.dll, NVDA's controller client, UI Automation notifications with only the screen-reader
+flag set, or none (the game's own voice, the fake in place of SAPI's, which Ctrl alone skips).
+Checks the sentences in order with their interrupt marks, the braille, that the speech log names no
+other route, the controls' accessible names (window_check.exe) and keeps a screenshot.
+Exit status: 0 passed, 1 failed, 77 skipped.
 """
 
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -24,8 +28,16 @@ DEAL, SPIN, CALL_T, MONEY, FAREWELL = ([(0, s) for s in sentences] for sentences
     e2e.DEAL, e2e.SPIN, e2e.CALL_T, e2e.MONEY, e2e.FAREWELL))
 ABOUT = [(1, "Orvanta. Version 0.4"), (0, "Written by the Orvanta developers."),
          (0, "Sound effects made for Orvanta by its developers.")]
+EXPECTED = SPLASH + DEAL + SPIN + CALL_T + MONEY + USED + MONEY + ABOUT + FAREWELL
 PROMPT = ("Edit|42|Input your solution to the puzzle. Be sure to include all punctuation "
           "symbols!|shown")
+# How the speech log names the route that took each sentence.
+ROUTES = {"jaws-object": "said by JAWS (FreedomSci.JawsApi)",
+          "nvda": "said by NVDA (its controller client)",
+          "uia": "to be said by UI Automation notification", "none": "no screen reader took"}
+FAKE_CLASS = "{4D3F9A52-6C1B-4E0A-9E35-0F7A2B8C1D64}"
+SAPI_VOICE = r"HKCR\CLSID\{96749377-3391-11D2-9EE3-00C04F797396}\InprocServer32"
+WINE_SAPI = r"C:\windows\system32\Speech\Common\sapi.dll"
 
 # What a screen reader learns of the main window: class|role|name|shown, one control a line.
 # Each text box is named by the label before it.
@@ -44,53 +56,136 @@ Button|10|Puzzle|shown
 Button|10|Wheel|shown"""
 
 
+def split_batches(batches):
+    """(interrupt, sentence) from braille messages or notifications that join sentences with a
+    space: the first of a message that cut off the others is the interrupting one."""
+    heard, rest = [], list(EXPECTED)
+    for interrupting, text in batches:
+        first = True
+        while text:
+            sentence = next((s for _, s in rest[:1] if text.startswith(s)), None)
+            if sentence is None:
+                heard.append((int(interrupting and first), text))
+                break
+            heard.append((int(interrupting and first), sentence))
+            rest.pop(0)
+            text, first = text[len(sentence):].lstrip(" "), False
+    return heard
+
+
 class WineGame:
-    """The game in a folder of its own, with the fake screen reader's library beside it."""
+    """The game in a folder of its own, with one fake screen reader running."""
 
     def __init__(self, args):
         self.args = args
-        self.reader = "JAWS" if args.jaws else "NVDA"
+        self.route = args.route
         self.folder = tempfile.mkdtemp(prefix="orvanta-wine-")
-        for program in (args.game, args.jaws or args.nvda):
-            shutil.copy(program, self.folder)
+        shutil.copy(args.game, self.folder)
         os.makedirs(os.path.join(self.folder, "Puzzles"))
         e2e.write_puzzle_file(os.path.join(self.folder, "Puzzles", "e2e.orp"))
-        self.log = os.path.join(self.folder, self.reader.lower() + ".log")
-        self.process = None
+        self.log = os.path.join(self.folder, "reader.log")
+        self.speech_log = os.path.join(self.folder, "speech.log")
+        self.env = dict(os.environ, LANG="C.UTF-8")
+        self.process = self.jaws = None
+        self.system_uia = os.path.join(args.prefix, "drive_c", "windows", "system32",
+                                       "uiautomationcore.dll")
+
+    def wine(self, *command):
+        subprocess.run([self.args.wine] + list(command), stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+
+    def set_up(self):
+        self.wine(self.args.check, "screenreader", "on" if self.route == "uia" else "off")
+        dll = "Z:" + os.path.abspath(self.args.com_object).replace("/", "\\")
+        if self.route == "none":  # the fake in place of the SAPI voice
+            self.wine("reg", "add", SAPI_VOICE, "/ve", "/d", dll, "/f")
+            self.env["ORVANTA_FAKE_COM_LOG"] = "reader.log"
+        elif self.route == "jaws-object":
+            # JAWS's object registered as every JAWS installation does, and JAWS's window.
+            self.wine("reg", "add", r"HKCR\FreedomSci.JawsApi\CLSID", "/ve", "/d", FAKE_CLASS, "/f")
+            self.wine("reg", "add", r"HKCR\CLSID\%s\InprocServer32" % FAKE_CLASS, "/ve", "/d", dll,
+                      "/f")
+            self.jaws = subprocess.Popen([self.args.wine, self.args.check, "jaws"],
+                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                         stderr=subprocess.DEVNULL, start_new_session=True)
+            self.jaws.stdout.readline()  # "ready": the window exists
+            self.env["ORVANTA_FAKE_COM_LOG"] = "reader.log"
+        elif self.route == "nvda":
+            shutil.copy(self.args.nvda_client, self.folder)
+            self.env["ORVANTA_FAKE_NVDA_LOG"] = "reader.log"
+        elif self.route == "uia":
+            shutil.copy(self.system_uia, self.system_uia + ".wine")
+            shutil.copy(self.args.uia_library, self.system_uia)
+            self.env["ORVANTA_FAKE_UIA_LOG"] = "reader.log"
+            self.env["WINEDLLOVERRIDES"] = "uiautomationcore=n,b"
+
+    def tear_down(self):
+        e2e.stop_process(self.process)
+        if self.route == "none":
+            self.wine("reg", "add", SAPI_VOICE, "/ve", "/d", WINE_SAPI, "/f")
+        if self.jaws:
+            self.jaws.stdin.close()
+            e2e.stop_process(self.jaws)
+            self.wine("reg", "delete", r"HKCR\FreedomSci.JawsApi", "/f")
+            self.wine("reg", "delete", r"HKCR\CLSID\%s" % FAKE_CLASS, "/f")
+        if os.path.exists(self.system_uia + ".wine"):
+            shutil.move(self.system_uia + ".wine", self.system_uia)
+            self.wine(self.args.check, "screenreader", "off")
 
     def start(self):
-        env = dict(os.environ, LANG="C.UTF-8")
-        env["ORVANTA_FAKE_%s_LOG" % self.reader] = os.path.basename(self.log)
+        self.set_up()
         game = os.path.basename(self.args.game)
         self.process = subprocess.Popen(
             [self.args.wine, game, "--puzzles", "Puzzles", "--speech", "screenreader",
-             "--rand", ",".join(str(r) for r in e2e.RAND)],
-            cwd=self.folder, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+             "--speech-log", "speech.log", "--rand", ",".join(str(r) for r in e2e.RAND)],
+            cwd=self.folder, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL, start_new_session=True)
 
-    def heard(self):
-        """(interrupt, sentence) for each sentence spoken, and the texts brailled."""
+    def lines(self, path):
         try:
-            with open(self.log, "rb") as log:
-                data = log.read()
+            with open(path, "rb") as log:
+                return log.read().decode().splitlines()
         except FileNotFoundError:
-            return [], []
-        if self.reader == "JAWS":  # "1 text": the flag and the text in the ANSI code page
-            lines = data.decode("cp1252").splitlines()
-            return [(int(line[0]), line[2:]) for line in lines if len(line) > 1], []
-        spoken, brailled, cut = [], [], 0  # NVDA: "cancel", "speak text", "braille text"
-        for what, _, text in (line.partition(" ") for line in data.decode().splitlines()):
-            if what == "cancel":
-                cut = 1
-            elif what == "speak":
-                spoken.append((cut, text))
-                cut = 0
-            elif what == "braille":
-                brailled.append(text)
+            return []
+
+    def heard(self):
+        """(interrupt, sentence) for each sentence spoken, and the braille messages."""
+        spoken, brailled, cut = [], [], 0
+        if self.route == "none":  # the SAPI voice: "Speak text 17", "Skip Sentence 255"
+            self.skipped_before = []
+            for what, _, text in (line.partition(" ") for line in self.lines(self.log)):
+                if what == "Skip":
+                    cut = 1
+                elif what == "Speak":
+                    spoken.append((0, text[:-3]))  # its interrupts are the skips
+                    self.skipped_before += [text[:-3]] * cut
+                    cut = 0
+        elif self.route == "uia":  # kind, processing, activity, window, text
+            notes = [line.split("\t") for line in self.lines(self.log)]
+            brailled = [text for _, _, _, _, text in notes]
+            spoken = split_batches((processing == "3", text) for _, processing, _, _, text in notes)
+            self.notes = notes
+        else:  # "SayString text flush" and "RunFunction BrailleString(...)", or NVDA's calls
+            for what, _, text in (line.partition(" ") for line in self.lines(self.log)):
+                if what == "SayString":
+                    spoken.append((int(text[-1]), text[:-2]))
+                elif what == "RunFunction":
+                    brailled.append(text[len('BrailleString("'):-2])
+                elif what == "cancel":
+                    cut = 1
+                elif what == "speak":
+                    spoken.append((cut, text))
+                    cut = 0
+                elif what == "braille":
+                    brailled.append(text)
         return spoken, brailled
 
     def spoken(self):
-        return self.heard()[0]
+        """The sentences spoken so far, once their braille has caught up with them."""
+        spoken, brailled = self.heard()
+        if self.route != "none" and " ".join(brailled) != " ".join(s for _, s in spoken):
+            return []
+        return spoken
 
     def wait_spoken(self, count, what, deadline):
         def enough():
@@ -133,8 +228,9 @@ def play(args, game, failures):
 
     # The board has the focus; Tab reaches the spin button and Space presses it.
     keys(SPIN, "the spin", "Tab", "space")
+    e2e.press("ctrl")  # silences the game's own voice: a skip before the next sentence
     time.sleep(0.3)
-    if not e2e.screenshot(os.path.join(args.artefacts, "windows-main-window.png")):
+    if not e2e.screenshot(os.path.join(args.artefacts, "windows-main-window-%s.png" % args.route)):
         failures.append("no screenshot could be taken")
     keys(CALL_T, "the T and the board", "t")
     keys(MONEY, "the money (F5)", "F5")
@@ -151,7 +247,8 @@ def play(args, game, failures):
     e2e.run_tool(["xdotool", "keyup", "F4"])
     keys(MONEY, "the money after Quick Help", "F5")
 
-    names = game.window_check("main")
+    names = "\n".join(line for line in game.window_check("main").splitlines()
+                      if not line.startswith("OrvantaNotifications|"))  # where UIA speaks from
     if names != MAIN_WINDOW:
         failures.append("the main window's controls as a screen reader learns them:\n%s\n"
                         "expected:\n%s" % (names, MAIN_WINDOW))
@@ -181,13 +278,35 @@ def play(args, game, failures):
         failures.append("the game ended with status %s" % game.process.returncode)
 
 
+def check_routes(game, failures):
+    """Everything heard through the one route, and nothing through another."""
+    spoken, brailled = game.heard()
+    if game.route == "none":  # the voice is skipped for Ctrl alone and before F4's and About's
+        spoken = [(int(s in (e2e.SPLASH + e2e.USED)), s) for _, s in spoken]
+        if game.skipped_before != ["There are 1 T's.", e2e.USED[0], ABOUT[0][1]]:
+            failures.append("the voice was skipped before:\n  %r" % game.skipped_before)
+    if spoken != EXPECTED:
+        failures.append("the fake of %s heard:\n  %r\nexpected:\n  %r"
+                        % (game.route, spoken, EXPECTED))
+    if game.route != "none" and " ".join(brailled) != " ".join(s for _, s in EXPECTED):
+        failures.append("the braille display showed:\n  %r" % brailled)
+    if game.route == "uia" and any(note[0] != "4" or note[2] != "Orvanta" or
+                                   not note[3].endswith(" 1x1 answers") for note in game.notes):
+        failures.append("notifications not of kind Other, from the game, from a 1x1 child "
+                        "window answering WM_GETOBJECT:\n  %r" % game.notes)
+    said = [line for line in game.lines(game.speech_log)
+            if re.match(r"(said by|to be said by|no screen reader took)", line)]
+    others = [line for line in said if not line.startswith(ROUTES[game.route])]
+    if len(said) != len(EXPECTED) or others:
+        failures.append("the speech log names other routes:\n  " + "\n  ".join(others or said))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    for option in ("--wine", "--game", "--check"):
+    for option in ("--wine", "--game", "--check", "--prefix", "--nvda-client", "--com-object",
+                   "--uia-library"):
         parser.add_argument(option, required=True)
-    reader = parser.add_mutually_exclusive_group(required=True)
-    reader.add_argument("--jaws", help="the fake JAWS library (32-bit game)")
-    reader.add_argument("--nvda", help="the fake NVDA controller client")
+    parser.add_argument("--route", required=True, choices=sorted(ROUTES))
     parser.add_argument("--artefacts", default=os.path.join(os.getcwd(), "artefacts"))
     parser.add_argument("--timeout", type=float, default=150)
     args = parser.parse_args()
@@ -200,19 +319,15 @@ def main():
     except e2e.Failure as failure:
         failures.append(str(failure))
     finally:
-        e2e.stop_process(game.process)
-    expected = SPLASH + DEAL + SPIN + CALL_T + MONEY + USED + MONEY + ABOUT + FAREWELL
-    spoken, brailled = game.heard()
-    if spoken != expected:
-        failures.append("the fake %s heard:\n  %r\nexpected:\n  %r"
-                        % (game.reader, spoken, expected))
-    if game.reader == "NVDA" and brailled != [sentence for _, sentence in expected]:
-        failures.append("NVDA's braille display showed:\n  %r" % brailled)
+        game.tear_down()
+    check_routes(game, failures)
+    if failures:
+        failures.append("the speech log ends:\n  " + "\n  ".join(game.lines(game.speech_log)[-4:]))
     shutil.rmtree(game.folder, ignore_errors=True)
     if failures:
         print("FAIL:\n - " + "\n - ".join(failures))
         return 1
-    print("PASS: a whole game under Wine, heard through %s as expected" % game.reader)
+    print("PASS: a whole game under Wine, heard through the route %s as expected" % game.route)
     return 0
 
 

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "speech/clsTARQSpeech.h"
+#include "speech/windows/DispatchObject.h"
 #include "speech/windows/WindowsSpeechPlatform.h"
 #include "speech/windows/WinmmWavePlayer.h"
 #include "tests/fixtures/puzzles/TempPuzzleFolder.h"
@@ -35,11 +36,40 @@ void LogTo(const char* variable, const std::optional<fs::path>& file) {
 
 constexpr char kAccented[] = "Caf\xC3\xA9 \xE2\x82\xAC 5";  // "Café € 5" in UTF-8
 
-// What the screen-reader route did with a few sentences: the route the speech object ends on,
-// and what the route wrote to the debug output.
+// A window of a class of the test's own, standing for JAWS's (JFWUI2) or the game's.
+class TopWindow {
+ public:
+  TopWindow(const wchar_t* windowClass, const wchar_t* title) {
+    WNDCLASSW description{};
+    description.lpfnWndProc = DefWindowProcW;
+    description.hInstance = GetModuleHandleW(nullptr);
+    description.lpszClassName = windowClass;
+    RegisterClassW(&description);
+    handle_ = CreateWindowW(windowClass, title, WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                            nullptr, description.hInstance, nullptr);
+  }
+  ~TopWindow() { DestroyWindow(handle_); }
+  TopWindow(const TopWindow&) = delete;
+  TopWindow& operator=(const TopWindow&) = delete;
+  HWND Handle() const { return handle_; }
+
+ private:
+  HWND handle_;
+};
+
+// Lets the braille timer go off: the sentences said so far are one message.
+void Pause() {
+  Sleep(ScreenReaderApis::kBrailleGap.count() + 50);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+    DispatchMessageW(&message);
+  }
+}
+
+// What the screen-reader route wrote: to the debug output, and to the speech log.
 struct Heard {
-  int route;
   std::wstring debug;
+  std::wstring log;
 };
 
 // Speaks through the screen-reader route of a game folder holding `libraries` (copied under
@@ -49,42 +79,51 @@ Heard SpeakToScreenReaders(const fs::path& game, bool jaws, bool nvda,
   for (const auto& [library, name] : libraries) {
     fs::copy_file(library, game / (name.empty() ? library.filename() : name));
   }
+  std::optional<TopWindow> jawsWindow;
+  if (jaws) {
+    jawsWindow.emplace(L"JFWUI2", L"JAWS");
+  }
   LogTo("ORVANTA_FAKE_JAWS_LOG", jaws ? std::optional(game / "jaws.log") : std::nullopt);
   LogTo("ORVANTA_FAKE_NVDA_LOG", nvda ? std::optional(game / "nvda.log") : std::nullopt);
   Heard heard{};
   WindowsSpeechPlatform platform(
-      WindowsSpeech::ScreenReader, game,
-      [&heard](std::wstring_view line) { (heard.debug += line) += L'\n'; });
+      WindowsSpeech::ScreenReader, game, nullptr,
+      [&heard](std::wstring_view line) { (heard.debug += line) += L'\n'; },
+      [&heard](std::wstring_view line) { (heard.log += line) += L'\n'; });
   Speech speech(platform);
   speech.SpeechType(Speech::kScreenReader);
   speech.SayText(kAccented);
   speech.SayText("Cut in", 1);
   speech.SayText("Waited", 5, false, true);
+  Pause();
   speech.Interrupt();
-  heard.route = speech.SpeechType();
+  EXPECT_EQ(speech.SpeechType(), Speech::kScreenReader);
   return heard;
+}
+
+bool Has(const std::wstring& text, const std::wstring& part) {
+  return text.find(part) != std::wstring::npos;
 }
 
 const std::pair<fs::path, fs::path> kJaws{ORVANTA_FAKE_JAWS, {}};
 const std::pair<fs::path, fs::path> kNvda{ORVANTA_FAKE_NVDA, {}};
-const std::string kNvdaHeard = std::string("speak ") + kAccented + "\nbraille " + kAccented +
-                               "\ncancel\nspeak Cut in\nbraille Cut in\nspeak Waited\n"
-                               "braille Waited\ncancel\n";
+// Sentences said close together are one braille message; an interrupting one drops the unsent.
+const std::string kNvdaHeard = std::string("speak ") + kAccented +
+                               "\ncancel\nspeak Cut in\nspeak Waited\n"
+                               "braille Cut in Waited\ncancel\n";
 
 // JAWS hears code-page bytes with the interrupt flag and comes before NVDA, which speaks and
-// brailles. Without a running screen reader (or its library) the game speaks in its own voice,
-// Wine's SAPI here, which only pretends to speak; nothing fails.
+// brailles. Without a running screen reader (or its library) each sentence is left to the
+// game's own voice, Wine's SAPI here, which only pretends to speak; nothing fails.
 TEST(ScreenReaderRoute, JawsThenNvdaElseTheGamesOwnVoice) {
   {
     const TempPuzzleFolder game;
     const Heard heard = SpeakToScreenReaders(game.Path(), true, true, {kJaws, kNvda});
-    EXPECT_EQ(heard.route, Speech::kScreenReader);
 #ifdef _WIN64
     // JAWS's library is 32-bit: the 64-bit game leaves it alone and says so.
     EXPECT_EQ(ReadFile(game.Path() / "jaws.log"), "");
     EXPECT_EQ(ReadFile(game.Path() / "nvda.log"), kNvdaHeard);
-    EXPECT_NE(heard.debug.find(L"jfwapi32.dll is a library for the other bitness"),
-              std::wstring::npos)
+    EXPECT_TRUE(Has(heard.debug, L"jfwapi32.dll is a library for the other bitness"))
         << heard.debug;
 #else
     // "Café € 5" in code page 1252.
@@ -95,19 +134,46 @@ TEST(ScreenReaderRoute, JawsThenNvdaElseTheGamesOwnVoice) {
   }
   {
     const TempPuzzleFolder game;
-    EXPECT_EQ(SpeakToScreenReaders(game.Path(), false, true, {kJaws, kNvda}).route,
-              Speech::kScreenReader);
+    const Heard heard = SpeakToScreenReaders(game.Path(), false, true, {kJaws, kNvda});
     EXPECT_EQ(ReadFile(game.Path() / "nvda.log"), kNvdaHeard);
+    EXPECT_TRUE(Has(heard.log,
+                    L"said by NVDA (its controller client), interrupting: \"Cut in\"; "
+                    L"passed over: JAWS: not running (no window of class JFWUI2)"))
+        << heard.log;
   }
   {
-    const TempPuzzleFolder game;  // no library beside the game
-    EXPECT_EQ(SpeakToScreenReaders(game.Path(), true, true, {}).route, Speech::kSelfVoicing);
+    // No library beside the game, and JAWS's object not registered: nothing stalls or fails.
+    const TempPuzzleFolder game;
+    const Heard heard = SpeakToScreenReaders(game.Path(), true, true, {});
+    EXPECT_TRUE(Has(heard.log,
+                    L"no screen reader took: \"Waited\"; passed over: JAWS: the speech "
+                    L"object refused 'FreedomSci.JawsApi' (0x800401F3); NVDA: no "
+                    L"controller client beside the game; UI Automation: "))
+        << heard.log;
   }
   {
     const TempPuzzleFolder game;  // the libraries, but no screen reader runs
-    EXPECT_EQ(SpeakToScreenReaders(game.Path(), false, false, {kJaws, kNvda}).route,
-              Speech::kSelfVoicing);
+    const Heard heard = SpeakToScreenReaders(game.Path(), false, false, {kJaws, kNvda});
+    EXPECT_TRUE(Has(heard.log, L"NVDA: not running")) << heard.log;
   }
+}
+
+// The fake libraries, called by the test itself: a failure above is the game's, not theirs.
+TEST(ScreenReaderRoute, FakeLibrariesRecordWhatTheyAreTold) {
+  const TempPuzzleFolder game;
+  LogTo("ORVANTA_FAKE_JAWS_LOG", game.Path() / "jaws.log");
+  LogTo("ORVANTA_FAKE_NVDA_LOG", game.Path() / "nvda.log");
+  HMODULE jaws = LoadLibraryW(fs::path(ORVANTA_FAKE_JAWS).c_str());
+  HMODULE nvda = LoadLibraryW(fs::path(ORVANTA_FAKE_NVDA).c_str());
+  using Say = BOOL(WINAPI*)(const char*, BOOL);
+  using Speak = DWORD(WINAPI*)(const wchar_t*);
+  reinterpret_cast<Say>(reinterpret_cast<void (*)()>(GetProcAddress(jaws, "JFWSayString")))("x", 1);
+  reinterpret_cast<Speak>(
+      reinterpret_cast<void (*)()>(GetProcAddress(nvda, "nvdaController_speakText")))(L"x");
+  FreeLibrary(jaws);
+  FreeLibrary(nvda);
+  EXPECT_EQ(ReadFile(game.Path() / "jaws.log") + ReadFile(game.Path() / "nvda.log"),
+            "1 x\nspeak x\n");
 }
 
 // A library of the other bitness under NVDA's name cannot be loaded: the game speaks in its
@@ -117,37 +183,39 @@ TEST(ScreenReaderRoute, LibraryOfTheOtherBitnessIsNamedAndPassedOver) {
   const fs::path name = ScreenReaderApis::NvdaLibraries().front();
   const Heard heard =
       SpeakToScreenReaders(game.Path(), true, true, {{ORVANTA_OTHER_BITNESS_LIBRARY, name}});
-  EXPECT_EQ(heard.route, Speech::kSelfVoicing);
   EXPECT_EQ(ReadFile(game.Path() / "nvda.log"), "");
-  EXPECT_NE(heard.debug.find(name.wstring() + L" is not a " + (sizeof(void*) == 8 ? L"64" : L"32") +
-                             L"-bit library"),
-            std::wstring::npos)
+  EXPECT_TRUE(Has(heard.debug, name.wstring() + L" is not a " +
+                                   (sizeof(void*) == 8 ? L"64" : L"32") + L"-bit library"))
       << heard.debug;
 }
 
-// Registers the fake COM object under HKEY_CLASSES_ROOT of the test's Wine prefix for the
-// Window-Eyes ProgID, or in place of the SAPI voice; the voice's own entry is put back after.
+// Registers the fake COM object under HKEY_CLASSES_ROOT of the test's Wine prefix for a ProgID
+// (Window-Eyes', JAWS's), or in place of the SAPI voice; the voice's own entry is put back after.
 class RegisteredFake {
  public:
-  static constexpr const wchar_t* kWindowEyesClass = L"{4D3F9A52-6C1B-4E0A-9E35-0F7A2B8C1D64}";
+  static constexpr const wchar_t* kFakeClass = L"{4D3F9A52-6C1B-4E0A-9E35-0F7A2B8C1D64}";
   static constexpr const wchar_t* kSpVoiceClass = L"{96749377-3391-11D2-9EE3-00C04F797396}";
 
-  explicit RegisteredFake(const wchar_t* clsid)
-      : key_(std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32") {
+  explicit RegisteredFake(const wchar_t* progId, const wchar_t* clsid = kFakeClass)
+      : key_(std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32"), progId_(progId) {
     saved_ = Get(key_);
     Set(key_, fs::path(ORVANTA_FAKE_COM).wstring());
-    if (clsid == kWindowEyesClass) {
-      Set(L"gwspeak.speak\\CLSID", clsid);
+    if (!progId_.empty()) {
+      Set(progId_ + L"\\CLSID", clsid);
     }
   }
   ~RegisteredFake() {
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"gwspeak.speak");
+    if (!progId_.empty()) {
+      RegDeleteTreeW(HKEY_CLASSES_ROOT, progId_.c_str());
+    }
     if (saved_) {
       Set(key_, *saved_);
     } else {
       RegDeleteTreeW(HKEY_CLASSES_ROOT, key_.c_str());
     }
   }
+  RegisteredFake(const RegisteredFake&) = delete;
+  RegisteredFake& operator=(const RegisteredFake&) = delete;
 
  private:
   static void Set(const std::wstring& key, const std::wstring& value) {
@@ -171,6 +239,7 @@ class RegisteredFake {
   }
 
   std::wstring key_;
+  std::wstring progId_;
   std::optional<std::wstring> saved_;
 };
 
@@ -181,7 +250,7 @@ TEST(WindowEyesRoute, RegisteredObjectIsCalledByNameElseTheObjectGoesSilent) {
   speech.SpeechType(Speech::kWindowEyes);
   EXPECT_EQ(speech.SpeechType(), Speech::kSilent);
 
-  RegisteredFake fake(RegisteredFake::kWindowEyesClass);
+  RegisteredFake fake(L"gwspeak.speak");
   LogTo("ORVANTA_FAKE_COM_LOG", game.Path() / "com.log");
   speech.SpeechType(Speech::kWindowEyes);
   ASSERT_EQ(speech.SpeechType(), Speech::kWindowEyes);
@@ -192,7 +261,7 @@ TEST(WindowEyesRoute, RegisteredObjectIsCalledByNameElseTheObjectGoesSilent) {
 
 TEST(SapiRoute, VoiceQueuesOrWaitsAndIsSkippedToSilenceOnInterrupt) {
   const TempPuzzleFolder game;
-  RegisteredFake fake(RegisteredFake::kSpVoiceClass);
+  RegisteredFake fake(L"", RegisteredFake::kSpVoiceClass);
   LogTo("ORVANTA_FAKE_COM_LOG", game.Path() / "com.log");
   WindowsSpeechPlatform platform(WindowsSpeech::SelfVoicing, game.Path());
   Speech speech(platform);
@@ -204,6 +273,88 @@ TEST(SapiRoute, VoiceQueuesOrWaitsAndIsSkippedToSilenceOnInterrupt) {
   EXPECT_EQ(ReadFile(game.Path() / "com.log"), std::string("Speak Idle voice 17\nSpeak ") +
                                                    kAccented +
                                                    " 16\nSkip Sentence 255\nSpeak Cut in 17\n");
+}
+
+// With JAWS running and no jfwapi32.dll, its automation object speaks every sentence with its
+// flush flag, stops speech for an interrupt, and brailles the sentences said close together as
+// one script call whose quotes cannot end its string early.
+TEST(JawsObjectRoute, SpeaksFlushesStopsAndBraillesThroughTheRegisteredObject) {
+  const TempPuzzleFolder game;
+  const RegisteredFake fake(L"FreedomSci.JawsApi");
+  LogTo("ORVANTA_FAKE_COM_LOG", game.Path() / "com.log");
+  const TopWindow jaws(L"JFWUI2", L"JAWS");
+  {
+    WindowsSpeechPlatform platform(WindowsSpeech::ScreenReader, game.Path());
+    DispatchObject::Create(L"FreedomSci.JawsApi").Call(L"SayString", {L"fake", true});  // the fake
+    Speech speech(platform);
+    speech.SpeechType(Speech::kScreenReader);
+    speech.SayText(kAccented);
+    speech.SayText("Say \"hi\"");
+    Pause();
+    speech.SayText("dropped");
+    speech.SayText("Cut in", 1);
+    speech.SayText("joined");
+    Pause();
+    speech.Interrupt();
+  }
+  EXPECT_EQ(ReadFile(game.Path() / "com.log"),
+            std::string("SayString fake 1\nSayString ") + kAccented +
+                " 0\nSayString Say \"hi\" 0\nRunFunction BrailleString(\"" + kAccented +
+                " Say 'hi'\")\nSayString dropped 0\nSayString Cut in 1\nSayString joined 0\n"
+                "RunFunction BrailleString(\"Cut in joined\")\nStopSpeech\n");
+}
+
+// Wine's own uiautomationcore has no UiaRaiseNotificationEvent: with the screen-reader flag set
+// and a window to speak from, the sentence is still passed over at once. With the fake library
+// (the test "windows_uia_fake"), each sentence said close together is one notification from a
+// 1x1 child of the active window that answers WM_GETOBJECT, queued or cutting off the others.
+TEST(UiaRoute, NotificationsComeFromAChildOfTheActiveWindowWhereWindowsHasThem) {
+  const TempPuzzleFolder game;
+  const TopWindow window(L"OrvantaTestWindow", L"Game window");
+  struct Active final : WindowToPresentFrom {
+    HWND handle = nullptr;
+    HWND ActiveWindow() override { return handle; }
+  };
+  auto active = std::make_unique<Active>();
+  active->handle = window.Handle();
+  const fs::path log = game.Path() / "uia.log";
+  LogTo("ORVANTA_FAKE_UIA_LOG", log);
+  LogTo("ORVANTA_FAKE_NVDA_LOG", std::nullopt);
+  SystemParametersInfoW(SPI_SETSCREENREADER, TRUE, nullptr, SPIF_SENDCHANGE);
+  std::wstring said;
+  {
+    WindowsSpeechPlatform platform(WindowsSpeech::ScreenReader, game.Path(), std::move(active),
+                                   WindowsDebugOutput,
+                                   [&said](std::wstring_view line) { (said += line) += L'\n'; });
+    Speech speech(platform);
+    speech.SpeechType(Speech::kScreenReader);
+    speech.SayText("Orvanta.", 1);
+    speech.SayText(kAccented);
+    Pause();
+    speech.SayText("Queued");
+    Pause();
+  }
+  SystemParametersInfoW(SPI_SETSCREENREADER, FALSE, nullptr, SPIF_SENDCHANGE);
+  wchar_t system[MAX_PATH];
+  GetSystemDirectoryW(system, MAX_PATH);
+  HMODULE library = LoadLibraryW((fs::path(system) / L"uiautomationcore.dll").c_str());
+  if (library == nullptr || GetProcAddress(library, "UiaRaiseNotificationEvent") == nullptr) {
+    EXPECT_TRUE(Has(said,
+                    L"no screen reader took: \"Queued\"; passed over: JAWS: not running "
+                    L"(no window of class JFWUI2); NVDA: no controller client beside the "
+                    L"game; UI Automation: this Windows has no notifications"))
+        << said;
+    return;
+  }
+  // Raised once by the test itself, so that a failure above is the game's, not the fake's.
+  using Raise = HRESULT(WINAPI*)(void*, int, int, BSTR, BSTR);
+  const auto raise = reinterpret_cast<Raise>(
+      reinterpret_cast<void (*)()>(GetProcAddress(library, "UiaRaiseNotificationEvent")));
+  raise(nullptr, 0, 1, nullptr, nullptr);
+  EXPECT_EQ(ReadFile(log), std::string("4\t3\tOrvanta\tGame window 1x1 answers\tOrvanta. ") +
+                               kAccented +
+                               "\n4\t2\tOrvanta\tGame window 1x1 answers\tQueued\n"
+                               "0\t1\t\tnone\t\n");
 }
 
 // Only with the fake winmm loaded (the test "windows_winmm_fake" overrides winmm for it).

@@ -1,6 +1,8 @@
 // window_check.exe: prints what a screen reader learns from one of the game's windows through
 // Windows' accessibility layer (oleacc): each child control's class, accessible role and name,
 // and whether it shows, one a line. The end-to-end test compares it with what it expects.
+// It also plays a running screen reader: "jaws" holds JAWS's window (class JFWUI2) until its
+// standard input ends; "screenreader on" or "off" sets the system's screen-reader flag.
 #include <windows.h>
 
 #include <oleacc.h>
@@ -54,6 +56,24 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
 // bar); anything else: the window with that title (a box of the game).
 int main(int argc, char** argv) {
   const std::string which = argc > 1 ? argv[1] : "main";
+  if (which == "jaws") {
+    WNDCLASSW jaws{};
+    jaws.lpfnWndProc = DefWindowProcW;
+    jaws.hInstance = GetModuleHandleW(nullptr);
+    jaws.lpszClassName = L"JFWUI2";
+    RegisterClassW(&jaws);
+    CreateWindowW(L"JFWUI2", L"JAWS", 0, 0, 0, 0, 0, nullptr, nullptr, jaws.hInstance, nullptr);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    char input = 0;
+    DWORD read = 0;
+    ReadFile(GetStdHandle(STD_INPUT_HANDLE), &input, 1, &read, nullptr);
+    return 0;
+  }
+  if (which == "screenreader") {
+    const BOOL on = argc > 2 && std::string(argv[2]) == "on" ? TRUE : FALSE;
+    return SystemParametersInfoW(SPI_SETSCREENREADER, on, nullptr, SPIF_SENDCHANGE) ? 0 : 1;
+  }
   CoInitialize(nullptr);
   HWND window = nullptr;
   if (which == "main" || which == "about") {

@@ -61,6 +61,9 @@ class Win32Toolkit final : public Toolkit, public NativeWindow::Events {
   MsgResult MsgBox(std::string_view text, std::string_view title, MsgButtons buttons,
                    MsgIcon icon) override;
   std::string InputBox(std::string_view prompt, std::string_view title) override;
+  void OnKeyPressed(const std::function<void(bool controlAlone)>& handler) override {
+    keyPressed_ = handler;
+  }
 
  private:
   // A key message that reached a game window while a modal box ran its own loop.
@@ -103,6 +106,7 @@ class Win32Toolkit final : public Toolkit, public NativeWindow::Events {
   int modal_ = 0;
   std::vector<HeldKey> heldKeys_;
   win32::InputDialog* openInput_ = nullptr;
+  std::function<void(bool controlAlone)> keyPressed_;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -218,6 +222,10 @@ bool Win32Toolkit::Key(NativeWindow& window, HWND target, UINT message, WPARAM w
 // The loop
 
 void Win32Toolkit::Dispatch(MSG& message) {
+  // Every key pressed in the game's windows, before it does anything (the speech object stops
+  // the game's own voice on Ctrl alone).
+  if (IsKeyDown(message.message) && keyPressed_)
+    keyPressed_((message.wParam & 0xFF) == VK_CONTROL);
   TranslateMessage(&message);
   DispatchMessageW(&message);
 }
@@ -346,6 +354,26 @@ std::string Win32Toolkit::InputBox(std::string_view prompt, std::string_view tit
 }
 
 }  // namespace
+
+namespace {
+
+BOOL CALLBACK FindShown(HWND window, LPARAM found) {
+  if (IsWindowVisible(window) == FALSE)
+    return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND ActiveGameWindow::ActiveWindow() {
+  if (const HWND active = GetActiveWindow(); active != nullptr)
+    return active;  // the splash, the main window or one of the game's boxes
+  // The player is in another program: the game's shown window still is where it speaks from.
+  HWND shown = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindShown, reinterpret_cast<LPARAM>(&shown));
+  return shown;
+}
 
 std::unique_ptr<Toolkit> MakeWin32Toolkit(std::string& error) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};

@@ -5,9 +5,16 @@
 #include <memory>
 #include <string>
 
+#include "speech/windows/UiaNotifications.h"
 #include "ui/Toolkit.h"
 
 namespace orvanta::ui {
+
+// The game's active window, or else one it shows: where UI Automation's sentences come from.
+class ActiveGameWindow final : public speech::WindowToPresentFrom {
+ public:
+  HWND ActiveWindow() override;
+};
 
 // Opens the toolkit on this desktop. Returns null and puts a sentence for the player into
 // `error` when the windows cannot be made. The icons come from the executable's resources.
