@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "speech/windows/AnsiText.h"
+#include "speech/windows/WindowClass.h"
 
 namespace orvanta::speech {
 
@@ -109,17 +110,9 @@ void ScreenReaderApis::Load() {
   loaded_ = true;
   // A window of our own that only hears its timer: the braille message goes out from the
   // game's message loop once no sentence followed for a moment.
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW timerClass{};
-  timerClass.cbSize = sizeof(timerClass);
-  if (GetClassInfoExW(instance, kTimerClass, &timerClass) == FALSE) {
-    timerClass.lpfnWndProc = TimerProcedure;
-    timerClass.hInstance = instance;
-    timerClass.lpszClassName = kTimerClass;
-    RegisterClassExW(&timerClass);
-  }
-  timer_ =
-      CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+  RegisterWindowClassOnce(kTimerClass, TimerProcedure);
+  timer_ = CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
   if (timer_ != nullptr) {
     SetWindowLongPtrW(timer_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }

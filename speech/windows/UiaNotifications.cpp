@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <utility>
 
+#include "speech/windows/WindowClass.h"
+
 namespace orvanta::speech {
 
 namespace {
@@ -211,18 +213,10 @@ bool UiaNotifications::HostUnder(HWND parent) {
     return false;
   }
   DestroyHost();
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW hostClass{};
-  hostClass.cbSize = sizeof(hostClass);
-  if (GetClassInfoExW(instance, kHostClass, &hostClass) == FALSE) {
-    hostClass.lpfnWndProc = Procedure;
-    hostClass.hInstance = instance;
-    hostClass.lpszClassName = kHostClass;
-    RegisterClassExW(&hostClass);
-  }
+  RegisterWindowClassOnce(kHostClass, Procedure);
   // 1x1, not zero: screen readers pass over an element without a size.
   host_ = CreateWindowExW(0, kHostClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, parent, nullptr,
-                          instance, nullptr);
+                          GetModuleHandleW(nullptr), nullptr);
   if (host_ == nullptr) {
     return false;
   }
