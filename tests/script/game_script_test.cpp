@@ -259,8 +259,11 @@ class ScriptGame : public ::testing::Test {
 
   // Runs the program on `script` with the random values `rand` and the puzzle folder `puzzles`.
   Game Run(const std::string& rand, std::string_view script, const std::filesystem::path& puzzles) {
-    const std::filesystem::path scriptFile = folder_.Path().parent_path() / "script.txt";
-    const std::filesystem::path outFile = folder_.Path().parent_path() / "events.jsonl";
+    // Files of their own for each run: under Wine the desktop process that a windowed program
+    // starts inherits its output files and may hold them open for a moment after it ends.
+    const std::string run = std::to_string(++runs_);
+    const std::filesystem::path scriptFile = folder_.Path().parent_path() / ("script" + run);
+    const std::filesystem::path outFile = folder_.Path().parent_path() / ("events" + run);
     std::ofstream(scriptFile, std::ios::binary) << script;
     using testing::Quoted;
     Game game{{},
@@ -275,6 +278,7 @@ class ScriptGame : public ::testing::Test {
   }
 
   testing::TempPuzzleFolder folder_;
+  int runs_ = 0;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -751,7 +755,6 @@ TEST_F(ScriptGame, ScriptErrorsEndTheGameAtOnceNamingTheLine) {
 // stream and an exit status of their own.
 TEST_F(ScriptGame, EmptyFolderNameOrUnwritableOutputEndsWithAClearMessage) {
   OnePuzzle("Test", "TO BE");
-  const std::filesystem::path err = folder_.Path().parent_path() / "err.txt";
   using testing::kNullDevice;
   const std::string program = testing::Quoted(ORVANTA_BINARY) + " ";
   std::vector<std::tuple<std::string, int, std::string>> cases = {
@@ -765,6 +768,8 @@ TEST_F(ScriptGame, EmptyFolderNameOrUnwritableOutputEndsWithAClearMessage) {
                      "the events cannot be written to standard output (No space left on device)");
 #endif
   for (const auto& [arguments, status, message] : cases) {
+    const std::filesystem::path err =  // one each, as in Run
+        folder_.Path().parent_path() / ("err" + std::to_string(++runs_));
     EXPECT_EQ(testing::RunCommand(program + arguments + " 2>" + testing::Quoted(err)), status)
         << arguments;
     const std::string said = testing::ReadFile(err);
