@@ -7,6 +7,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# Every Windows program of the tests runs with one X display (a private Xvfb and openbox): Wine's
+# desktop process, started by the first program of a prefix and shared by all that follow,
+# takes the display of that program, and without one no window can be made (the game then ends
+# with status 1 and the screen-reader routes find no window to speak from).
+if [ -z "${ORVANTA_WINDOWS_DISPLAY:-}" ]; then
+  exec env ORVANTA_WINDOWS_DISPLAY=1 tests/with-display.sh scripts/test-windows.sh "$@"
+fi
+
 start=$(date +%s)
 stop_wine() {
   # The Wine servers that the tests kept running, and Wine's services with them.
