@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "speech/windows/Library.h"
 #include "speech/windows/WindowClass.h"
 
 namespace orvanta::speech {
@@ -52,11 +53,6 @@ bool ScreenReaderRuns() {
   // Some programs set the flag without a screen reader; Narrator does not set it.
   return (SystemParametersInfoW(SPI_GETSCREENREADER, 0, &flag, 0) != FALSE && flag != FALSE) ||
          ScreenReaderProcessRuns();
-}
-
-template <typename Function>
-Function Entry(HMODULE library, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
 }
 
 }  // namespace

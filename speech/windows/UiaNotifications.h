@@ -10,8 +10,9 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <type_traits>
 #include <utility>
+
+#include "speech/windows/Library.h"
 
 namespace orvanta::speech {
 
@@ -45,9 +46,6 @@ class UiaNotifications {
  private:
   struct Api;
   class Provider;
-  struct LibraryDeleter {
-    void operator()(HMODULE library) const { FreeLibrary(library); }
-  };
 
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   bool Load(std::wstring& why);
@@ -57,7 +55,7 @@ class UiaNotifications {
   WindowToPresentFrom* windows_;
   std::wstring activityId_;
   bool loaded_ = false;
-  std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryDeleter> library_;
+  Library library_;
   std::unique_ptr<Api> api_;
   HWND host_ = nullptr;
   Provider* provider_ = nullptr;  // one reference, owned; the host window's provider

@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "speech/windows/Library.h"
 #include "ui/AppInfo.h"
 #include "ui/win32/Resources.h"
 #include "ui/win32/Win32Text.h"
@@ -33,11 +34,7 @@ constexpr int kFirstControlId = 100;
 // Calls of newer Windows versions, looked up at run time so the game still starts on older ones.
 template <typename Function>
 Function FromUser32(const char* name) {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  if (user32 == nullptr)
-    return nullptr;
-  // A function pointer of the right type, through the type that matches any function.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
+  return speech::Entry<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 UINT DpiOf(HWND window) {

@@ -353,10 +353,7 @@ std::string Win32Toolkit::InputBox(std::string_view prompt, std::string_view tit
   return typed;
 }
 
-}  // namespace
-
-namespace {
-
+// The first shown window of this thread, for EnumThreadWindows.
 BOOL CALLBACK FindShown(HWND window, LPARAM found) {
   if (IsWindowVisible(window) == FALSE)
     return TRUE;
