@@ -32,24 +32,18 @@ bool NotificationRoute::SayString(std::string_view text, bool interrupt) {
     SayDirectly(text, interrupt);
     return true;
   }
-  if (interrupt) {
-    held_.clear();
+  if (interrupt)
     direct_.CancelAll(kCancelPatience);
-  }
-  // The interrupt alone (a space) only cuts off speech: a blank notification says nothing.
-  if (text.find_first_not_of(' ') == std::string_view::npos)
-    return true;
-  if (!held_.empty())
-    held_ += ' ';
-  held_ += text;
-  window_->Schedule(kJoinWithin, [this] { ShowHeld(); });
+  held_.Add(text, interrupt);
+  if (!held_.Empty())
+    window_->Schedule(SentenceBatch::kJoinWithin, [this] { ShowHeld(); });
   return true;
 }
 
 void NotificationRoute::ShowHeld() {
-  if (held_.empty())
+  if (held_.Empty())
     return;
-  const std::string text = std::exchange(held_, {});
+  const std::string text = held_.Take();
   if (window_ != nullptr)
     window_->Schedule({}, {});
   if (window_ == nullptr || !window_->Notify(text))
@@ -73,7 +67,7 @@ void NotificationRoute::SayDirectly(std::string_view text, bool interrupt) {
 }
 
 void NotificationRoute::Silence() {
-  held_.clear();
+  held_.Take();
   if (window_ != nullptr)
     window_->Schedule({}, {});
   direct_.Silence();

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "speech/SentenceBatch.h"
 #include "speech/SpeechRoutes.h"
 
 namespace orvanta::speech {
@@ -49,8 +50,6 @@ class DirectSpeech : public ScreenReaderRoute {
 
 class NotificationRoute : public ScreenReaderRoute {
  public:
-  // Sentences closer together than this are joined into one notification.
-  static constexpr std::chrono::milliseconds kJoinWithin{150};
   // The longest an interrupting sentence waits for the speech service's cancel.
   static constexpr std::chrono::milliseconds kCancelPatience{200};
 
@@ -83,7 +82,7 @@ class NotificationRoute : public ScreenReaderRoute {
   DirectSpeech& direct_;
   ScreenReaderRoute& ownVoice_;
   NotificationWindow* window_ = nullptr;
-  std::string held_;  // sentences waiting to be shown, joined
+  SentenceBatch held_;  // sentences waiting to be shown as one notification
 };
 
 }  // namespace orvanta::speech

@@ -46,19 +46,6 @@ std::wstring ScriptString(const std::wstring& text) {
   return quoted;
 }
 
-std::wstring Widen(const char* text) {
-  return WideFromUtf8(text);
-}
-
-// GetProcAddress gives a generic function pointer; the generic form is cast to the real one.
-template <typename Function>
-Function Entry(HMODULE library, const char* name) {
-  if (!library) {
-    return nullptr;
-  }
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
-
 }  // namespace
 
 void WindowsDebugOutput(std::wstring_view message) {
@@ -170,7 +157,7 @@ bool ScreenReaderApis::SayString(std::string_view text, bool interrupt) {
       passed += why + L"; ";
     }
   }
-  AddToBraille(reader, wide, interrupt);
+  AddToBraille(reader, text, interrupt);
   if (log_) {
     constexpr std::array<const wchar_t*, 5> kNames{
         L"no screen reader took", L"said by JAWS (jfwapi32.dll)",
@@ -211,7 +198,7 @@ ScreenReaderApis::Reader ScreenReaderApis::SayWithJaws(std::string_view text,
     return Reader::JawsObject;
   } catch (const SpeechRouteError& error) {
     jawsObject_.reset();  // made again for the next sentence: JAWS may have been restarted
-    passed += L"JAWS: " + Widen(error.what()) + L"; ";
+    passed += L"JAWS: " + WideFromUtf8(error.what()) + L"; ";
     return Reader::None;
   }
 }
@@ -236,29 +223,27 @@ ScreenReaderApis::Reader ScreenReaderApis::SayWithNvda(const std::wstring& wide,
   return Reader::Nvda;
 }
 
-void ScreenReaderApis::AddToBraille(Reader reader, const std::wstring& wide, bool interrupt) {
+void ScreenReaderApis::AddToBraille(Reader reader, std::string_view text, bool interrupt) {
   if (reader == Reader::None || reader == Reader::JawsLibrary) {
     return;  // JAWS's library only speaks
   }
+  // The message goes out before a sentence for another reader, or one said long after it (the
+  // timer waits for the message loop, which a sound played to its end holds up).
   const auto now = std::chrono::steady_clock::now();
-  if (interrupt) {
-    braille_.reset();  // cut off: what was not sent yet is dropped
-  } else if (braille_ && (braille_->reader != reader || now - lastSentence_ > kBrailleGap)) {
+  if (!interrupt && !braille_.Empty() &&
+      (brailleReader_ != reader || now - lastSentence_ > SentenceBatch::kJoinWithin)) {
     SendBraille();
   }
-  if (Blank(wide)) {
+  braille_.Add(text, interrupt);
+  if (braille_.Empty()) {
     return;
   }
+  brailleReader_ = reader;
   lastSentence_ = now;
-  if (braille_) {
-    braille_->text += L' ' + wide;
-  } else {
-    braille_ = Batch{reader, wide, interrupt};
-  }
   if (timer_ == nullptr) {
     SendBraille();  // no timer: each sentence on its own
   } else {
-    SetTimer(timer_, kBrailleTimer, static_cast<UINT>(kBrailleGap.count()), nullptr);
+    SetTimer(timer_, kBrailleTimer, static_cast<UINT>(SentenceBatch::kJoinWithin.count()), nullptr);
   }
 }
 
@@ -266,29 +251,29 @@ void ScreenReaderApis::SendBraille() {
   if (timer_ != nullptr) {
     KillTimer(timer_, kBrailleTimer);
   }
-  if (!braille_) {
+  if (braille_.Empty()) {
     return;
   }
-  const Batch batch = std::move(*braille_);
-  braille_.reset();
+  const bool interrupting = braille_.Interrupting();
+  const std::wstring text = WideFromUtf8(braille_.Take());
   bool sent = false;
   const wchar_t* by = L"braille by JAWS (FreedomSci.JawsApi)";
   try {
-    if (batch.reader == Reader::JawsObject && jawsObject_) {
-      jawsObject_->Call(L"RunFunction", {L"BrailleString(\"" + ScriptString(batch.text) + L"\")"});
+    if (brailleReader_ == Reader::JawsObject && jawsObject_) {
+      jawsObject_->Call(L"RunFunction", {L"BrailleString(\"" + ScriptString(text) + L"\")"});
       sent = true;
-    } else if (batch.reader == Reader::Nvda) {
+    } else if (brailleReader_ == Reader::Nvda) {
       by = L"braille by NVDA (its controller client)";
-      sent = nvdaBrailleMessage_(batch.text.c_str()) == 0;
-    } else if (batch.reader == Reader::Uia) {
-      by = batch.interrupting ? L"UI Automation notification (most recent)"
-                              : L"UI Automation notification (all)";
-      sent = uia_.Raise(batch.text, batch.interrupting);
+      sent = nvdaBrailleMessage_(text.c_str()) == 0;
+    } else if (brailleReader_ == Reader::Uia) {
+      by = interrupting ? L"UI Automation notification (most recent)"
+                        : L"UI Automation notification (all)";
+      sent = uia_.Raise(text, interrupting);
     }
   } catch (const SpeechRouteError&) {
     sent = false;
   }
-  Log(std::wstring(by) + (sent ? L": \"" : L", refused: \"") + batch.text + L"\"");
+  Log(std::wstring(by) + (sent ? L": \"" : L", refused: \"") + text + L"\"");
 }
 
 void ScreenReaderApis::Log(const std::wstring& line) const {

@@ -9,10 +9,8 @@
 //  3. Any screen reader through UI Automation notifications (UiaNotifications.h).
 // Else no screen reader took the sentence, and the speech object speaks it in its own voice.
 //
-// Braille: sentences within kBrailleGap of each other (the board read symbol by symbol) go to
-// the display as one message, and to UI Automation as one notification, in order, so that none
-// flashes for a moment only; speech keeps every sentence. An interrupting sentence starts a new
-// message and drops what was not yet sent.
+// Braille: sentences said close together go to the display as one message, and to UI Automation
+// as one notification (SentenceBatch.h); speech keeps every sentence.
 //
 // Why a library beside the game went unused (one of the other bitness, say) is written to
 // Windows' debug output, which DebugView shows; the speech log, when the player asks for one,
@@ -29,10 +27,11 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <type_traits>
 
+#include "speech/SentenceBatch.h"
 #include "speech/SpeechRoutes.h"
 #include "speech/windows/DispatchObject.h"
+#include "speech/windows/Library.h"
 #include "speech/windows/UiaNotifications.h"
 
 namespace orvanta::speech {
@@ -45,8 +44,6 @@ void WindowsDebugOutput(std::wstring_view message);
 
 class ScreenReaderApis final : public ScreenReaderRoute {
  public:
-  static constexpr auto kBrailleGap = std::chrono::milliseconds(150);
-
   // The screen readers' libraries this game can load, in the order they are tried.
   static std::span<const wchar_t* const> JawsLibraries();
   static std::span<const wchar_t* const> NvdaLibraries();
@@ -67,16 +64,6 @@ class ScreenReaderApis final : public ScreenReaderRoute {
 
  private:
   enum class Reader { None, JawsLibrary, JawsObject, Nvda, Uia };
-  struct Batch {
-    Reader reader;
-    std::wstring text;
-    bool interrupting;
-  };
-  struct LibraryDeleter {
-    void operator()(HMODULE library) const { FreeLibrary(library); }
-  };
-  using Library = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryDeleter>;
-
   using JfwSayString = BOOL(WINAPI*)(const char*, BOOL);
   using NvdaCall = DWORD(WINAPI*)();
   using NvdaText = DWORD(WINAPI*)(const wchar_t*);
@@ -87,7 +74,7 @@ class ScreenReaderApis final : public ScreenReaderRoute {
   Reader SayWithJaws(std::string_view text, const std::wstring& wide, bool interrupt,
                      std::wstring& passed);
   Reader SayWithNvda(const std::wstring& wide, bool interrupt, std::wstring& passed);
-  void AddToBraille(Reader reader, const std::wstring& wide, bool interrupt);
+  void AddToBraille(Reader reader, std::string_view text, bool interrupt);
   void Log(const std::wstring& line) const;
 
   std::filesystem::path gameFolder_;
@@ -103,7 +90,8 @@ class ScreenReaderApis final : public ScreenReaderRoute {
   NvdaText nvdaSpeakText_ = nullptr;
   NvdaText nvdaBrailleMessage_ = nullptr;
   UiaNotifications uia_;
-  std::optional<Batch> braille_;
+  SentenceBatch braille_;
+  Reader brailleReader_ = Reader::None;  // the reader the message held goes to
   std::chrono::steady_clock::time_point lastSentence_;
   HWND timer_ = nullptr;  // a message-only window whose timer sends the braille message
 };

@@ -265,7 +265,7 @@ struct OrcaFakes : ScreenReaderWatch, NotificationWindow, DirectSpeech {
   }
   bool Shown() override { return shown; }
   void Schedule(std::chrono::milliseconds delay, std::function<void()> call) override {
-    EXPECT_TRUE(!call || delay == NotificationRoute::kJoinWithin);
+    EXPECT_TRUE(!call || delay == SentenceBatch::kJoinWithin);
     due = std::move(call);
   }
   void AnswerUntil(const std::function<bool()>&, std::chrono::milliseconds) override {}

@@ -59,7 +59,7 @@ class TopWindow {
 
 // Lets the braille timer go off: the sentences said so far are one message.
 void Pause() {
-  Sleep(ScreenReaderApis::kBrailleGap.count() + 50);
+  Sleep(SentenceBatch::kJoinWithin.count() + 50);
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
     DispatchMessageW(&message);
