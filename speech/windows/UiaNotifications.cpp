@@ -6,6 +6,7 @@
 #include <uiautomationcore.h>
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <utility>
 
@@ -46,13 +47,6 @@ bool ScreenReaderProcessRuns() {
   }
   CloseHandle(snapshot);
   return found;
-}
-
-bool ScreenReaderRuns() {
-  BOOL flag = FALSE;
-  // Some programs set the flag without a screen reader; Narrator does not set it.
-  return (SystemParametersInfoW(SPI_GETSCREENREADER, 0, &flag, 0) != FALSE && flag != FALSE) ||
-         ScreenReaderProcessRuns();
 }
 
 }  // namespace
@@ -164,6 +158,22 @@ bool UiaNotifications::Load(std::wstring& why) {
         L"missing before Windows 10 version 1709)";
   }
   return api_ != nullptr;
+}
+
+bool UiaNotifications::ScreenReaderRuns() {
+  BOOL flag = FALSE;
+  // Some programs set the flag without a screen reader; Narrator does not set it.
+  if (SystemParametersInfoW(SPI_GETSCREENREADER, 0, &flag, 0) != FALSE && flag != FALSE) {
+    return true;
+  }
+  // The list of processes is taken again only once the last look is a little old, not for each
+  // sentence of a board read symbol by symbol.
+  const auto now = std::chrono::steady_clock::now();
+  if (!lastLook_ || now - *lastLook_ > kLookAgainAfter) {
+    lastLook_ = now;
+    readerProcess_ = ScreenReaderProcessRuns();
+  }
+  return readerProcess_;
 }
 
 bool UiaNotifications::Ready(std::wstring& why) {

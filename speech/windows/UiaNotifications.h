@@ -7,8 +7,10 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -49,6 +51,7 @@ class UiaNotifications {
 
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   bool Load(std::wstring& why);
+  bool ScreenReaderRuns();
   bool HostUnder(HWND parent);
   void DestroyHost();
 
@@ -61,6 +64,10 @@ class UiaNotifications {
   Provider* provider_ = nullptr;  // one reference, owned; the host window's provider
   std::function<void()> hostClosing_;
   bool closing_ = false;  // the host is being destroyed: raised from it all the same
+  // Whether NVDA's or Narrator's process ran at the last look, and when that was.
+  static constexpr std::chrono::seconds kLookAgainAfter{2};
+  std::optional<std::chrono::steady_clock::time_point> lastLook_;
+  bool readerProcess_ = false;
 };
 
 }  // namespace orvanta::speech
