@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Plays a short game of the Windows build under Wine with real key presses.
 
-Run on a private display with a window manager (tests/with-display.sh), with one screen reader
+Run on a display with a window manager (scripts/test-windows.sh gives one), with one screen reader
 "running" as a fake of ours that records each sentence (--route): JAWS's automation object with no
 jfwapi32.dll, NVDA's controller client, UI Automation notifications with only the screen-reader
 flag set, or none (the game's own voice, the fake in place of SAPI's, which Ctrl alone skips).
