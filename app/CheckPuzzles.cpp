@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/Text.h"
 #include "puzzles/PuzzleChecker.h"
-#include "puzzles/Text.h"
 
 namespace orvanta {
 namespace {

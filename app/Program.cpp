@@ -13,7 +13,7 @@ Program::Program(Platform platform)
       main_(platform.toolkit, forms_, sound_, platform.speech, game_, splash_),
       splash_(platform.toolkit, forms_, sound_, app_, main_) {}
 
-ui::ScriptState Program::State() {
+script::ScriptState Program::State() {
   return {main_.txtPuzzle.Text(),    main_.txtCategory.Text(),
           main_.txtUsed.Text(),      main_.txtMoney.Text(),
           main_.lblWheel.Text(),     main_.cmdSpin.Enabled(),

@@ -1,18 +1,18 @@
 // Program.h: one run of the game, wired to a platform: the sound module, the rules and the two
 // windows, which know one another. Main() plays the run to its end and ends the program by
-// throwing ui::ProgramEnded, which the caller catches.
+// throwing ProgramEnded, which the caller catches.
 #pragma once
 
 #include <filesystem>
 
+#include "base/RandomSource.h"
 #include "game/modORV.h"
-#include "puzzles/RandomSource.h"
+#include "script/ScriptEvents.h"
 #include "speech/SpeechRoutes.h"
 #include "speech/WavePlayer.h"
 #include "speech/modSound.h"
 #include "ui/AppInfo.h"
 #include "ui/Forms.h"
-#include "ui/ScriptEvents.h"
 #include "ui/Toolkit.h"
 #include "ui/frmMain.h"
 #include "ui/frmSplash.h"
@@ -36,7 +36,7 @@ class Program {
   Program& operator=(const Program&) = delete;
 
   [[noreturn]] void Main() { game_.Main(); }
-  ui::ScriptState State();
+  script::ScriptState State();
 
   ui::frmMain& MainWindow() { return main_; }
 

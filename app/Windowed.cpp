@@ -7,7 +7,7 @@
 
 #include "app/NativePlatform.h"
 #include "app/Program.h"
-#include "ui/ProgramEnd.h"
+#include "base/ProgramEnd.h"
 
 namespace orvanta {
 
@@ -43,12 +43,12 @@ int RunWindowed(int argc, char** argv, const Options& options, ui::AppInfo app,
                            ui::MsgIcon::Information);
   }
 
-  ui::ProgramEnded end;
+  ProgramEnded end;
   try {
     Program program(Platform{*parts->toolkit, *parts->wavePlayer, *parts->speech, random, clock,
                              std::move(app), puzzleFolder});
     program.Main();
-  } catch (ui::ProgramEnded& ended) {
+  } catch (ProgramEnded& ended) {
     end = std::move(ended);
   } catch (const std::exception& failure) {
     // A window the platform refuses to make (out of handles, no desktop): say so, never crash.

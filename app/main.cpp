@@ -11,9 +11,9 @@
 #include "app/Options.h"
 #include "app/Program.h"
 #include "app/Windowed.h"
-#include "speech/ScriptSpeech.h"
-#include "ui/ProgramEnd.h"
-#include "ui/ScriptToolkit.h"
+#include "base/ProgramEnd.h"
+#include "script/ScriptSpeech.h"
+#include "script/ScriptToolkit.h"
 
 namespace {
 
@@ -21,23 +21,23 @@ using namespace orvanta;
 
 int RunScript(const Options& options, ui::AppInfo app, std::filesystem::path puzzleFolder) {
   UseBinaryStandardOutput();
-  ui::ScriptEvents events(std::cout);
+  script::ScriptEvents events(std::cout);
   QueuedRandom random;
   for (double r : options.rand)
     random.Queue(r);
   SteadyClock clock;
-  ui::ScriptToolkit toolkit(std::cin, events, random);
-  speech::ScriptSpeechPlatform speech(events);
-  speech::ScriptWavePlayer wavePlayer(events);
+  script::ScriptToolkit toolkit(std::cin, events, random);
+  script::ScriptSpeechPlatform speech(events);
+  script::ScriptWavePlayer wavePlayer(events);
 
-  ui::ProgramEnded end;
+  ProgramEnded end;
   {
     Program program(Platform{toolkit, wavePlayer, speech, random, clock, std::move(app),
                              std::move(puzzleFolder)});
     toolkit.SetStateReporter([&program] { return program.State(); });
     try {
       program.Main();
-    } catch (ui::ProgramEnded& ended) {
+    } catch (ProgramEnded& ended) {
       end = std::move(ended);
     }
   }
@@ -45,12 +45,12 @@ int RunScript(const Options& options, ui::AppInfo app, std::filesystem::path puz
     if (!end.error.empty())
       events.Error(end.error);
     events.Exit(end.exitCode);
-  } catch (const ui::ProgramEnded&) {
+  } catch (const ProgramEnded&) {
     // The last events could not be written either; said below.
   }
   if (events.Failure()) {
     std::cerr << "orvanta: " << *events.Failure() << ".\n";
-    return ui::kOutputFailedStatus;
+    return script::kOutputFailedStatus;
   }
   return end.exitCode;
 }

@@ -4,10 +4,10 @@
 #include <variant>
 #include <vector>
 
+#include "base/ProgramEnd.h"
+#include "base/Text.h"
 #include "game/modBubbleSort.h"
-#include "puzzles/Text.h"
 #include "puzzles/modStringFunc.h"
-#include "ui/ProgramEnd.h"
 #include "ui/frmMain.h"
 #include "ui/frmSplash.h"
 
@@ -56,7 +56,7 @@ void modORV::PlayGame() {
     // Nothing can be played without a puzzle: tell the player what is wrong, then end.
     const std::string message = error->Message();
     services_.toolkit.MsgBox(message, ui::kProgramTitle, ui::MsgButtons::OK, ui::MsgIcon::Critical);
-    ui::EndProgram(1, message);
+    EndProgram(1, message);
   }
   CurrentPuzzle = std::get<PuzzleData>(std::move(loaded));
   NewPuzzle();
@@ -208,7 +208,7 @@ void modORV::ShowFinalWinnings() {
   services_.toolkit.MsgBox("Your final winnings are: " + frmMain_.txtMoney.Text(), "Final Winnings",
                            ui::MsgButtons::OK, ui::MsgIcon::Information);
   services_.forms.CloseAll();
-  ui::EndProgram(0);
+  EndProgram(0);
 }
 
 void modORV::UpdateUsedLetterBoard() {

@@ -6,7 +6,7 @@
 // it to the mailbox `PlayerAction` ("LTR T", "VWL E", "SLV <attempt>"); only the loop carries it
 // out. The spin is the exception: the spin button runs SpinWheel() directly while the loop waits.
 // The game ends when the puzzle is solved or its last letter uncovered: the final winnings are
-// shown and the program ends (ui::EndProgram, which unwinds to main()).
+// shown and the program ends (EndProgram, which unwinds to main()).
 #pragma once
 
 #include <cstdint>
@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/RandomSource.h"
 #include "game/modWheeler.h"
-#include "puzzles/RandomSource.h"
 #include "puzzles/modPuzzler.h"
 #include "speech/modSound.h"
 #include "ui/Toolkit.h"

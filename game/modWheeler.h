@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "puzzles/RandomSource.h"
+#include "base/RandomSource.h"
 
 namespace orvanta {
 

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <utility>
 
-#include "puzzles/Text.h"
+#include "base/Text.h"
 
 namespace orvanta {
 namespace {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "puzzles/Text.h"
+#include "base/Text.h"
 #include "puzzles/modPuzzler.h"
 
 namespace orvanta {

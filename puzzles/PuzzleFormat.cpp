@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <system_error>
 
+#include "base/Text.h"
 #include "puzzles/ItemReader.h"
-#include "puzzles/Text.h"
 #include "puzzles/modStringFunc.h"
 
 namespace orvanta::puzzle_format {

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/Text.h"
 #include "puzzles/ItemReader.h"
 #include "puzzles/PuzzleFormat.h"
-#include "puzzles/Text.h"
 
 namespace orvanta {
 namespace {

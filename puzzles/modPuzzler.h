@@ -7,7 +7,7 @@
 #include <string_view>
 #include <variant>
 
-#include "puzzles/RandomSource.h"
+#include "base/RandomSource.h"
 
 namespace orvanta {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <optional>
 
-#include "puzzles/Text.h"
+#include "base/Text.h"
 
 namespace orvanta {
 namespace {

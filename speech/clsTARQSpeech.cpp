@@ -16,7 +16,7 @@
 #include <thread>
 #include <utility>
 
-#include "puzzles/Text.h"
+#include "base/Text.h"
 
 namespace orvanta::speech {
 

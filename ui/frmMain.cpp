@@ -3,9 +3,9 @@
 #include <charconv>
 #include <limits>
 
+#include "base/ProgramEnd.h"
+#include "base/Text.h"
 #include "game/modORV.h"
-#include "puzzles/Text.h"
-#include "ui/ProgramEnd.h"
 #include "ui/frmSplash.h"
 
 namespace orvanta::ui {

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "app/Program.h"
+#include "base/ProgramEnd.h"
+#include "base/RandomSource.h"
 #include "puzzles/PuzzleChecker.h"
-#include "puzzles/RandomSource.h"
 #include "puzzles/modPuzzler.h"
-#include "speech/ScriptSpeech.h"
-#include "ui/ProgramEnd.h"
+#include "script/ScriptSpeech.h"
 
 namespace {
 
@@ -185,7 +185,7 @@ class KeyPressingToolkit final : public ui::Toolkit {
       latencies.push_back(std::chrono::duration<double, std::micro>(route_.reached - pressed_));
     }
     if (static_cast<int>(latencies.size()) >= presses_) {
-      ui::EndProgram(0);
+      EndProgram(0);
     }
     constexpr int kF5 = 116;
     pressed_ = Clock::now();
@@ -224,15 +224,15 @@ void BM_KeyReleaseToScreenReader(benchmark::State& state) {
     TimedSpeechPlatform speech;
     KeyPressingToolkit toolkit(speech.route, static_cast<int>(state.range(0)));
     std::ostringstream discarded;
-    ui::ScriptEvents events(discarded);
-    speech::ScriptWavePlayer wave(events);
+    script::ScriptEvents events(discarded);
+    script::ScriptWavePlayer wave(events);
     MersenneRandom random;
     SteadyClock clock;
     Program program(Platform{toolkit, wave, speech, random, clock, ui::AppInfo{}, folder});
     toolkit.program = &program;
     try {
       program.Main();
-    } catch (const ui::ProgramEnded&) {
+    } catch (const ProgramEnded&) {
     }
     latencies = std::move(toolkit.latencies);
     state.counters["spoken"] = speech.route.times;

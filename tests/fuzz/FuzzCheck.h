@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "puzzles/RandomSource.h"
-#include "puzzles/Text.h"
+#include "base/RandomSource.h"
+#include "base/Text.h"
 
 namespace orvanta::fuzz {
 

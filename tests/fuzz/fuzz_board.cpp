@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "puzzles/Text.h"
+#include "base/Text.h"
 #include "puzzles/modPuzzler.h"
 #include "tests/fuzz/FuzzCheck.h"
 

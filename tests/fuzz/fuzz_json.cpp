@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "script/ScriptEvents.h"
 #include "tests/fuzz/FuzzCheck.h"
-#include "ui/ScriptEvents.h"
 
 using orvanta::fuzz::Require;
 
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   texts.resize(std::max<std::size_t>(texts.size(), 5));
 
   std::ostringstream out;
-  orvanta::ui::ScriptEvents events(out);
+  orvanta::script::ScriptEvents events(out);
   events.Say(texts[0], true);
   events.Sound(texts[1], false);
   events.MsgBox(texts[2], texts[3], orvanta::ui::MsgButtons::YesNo, orvanta::ui::MsgIcon::Question);

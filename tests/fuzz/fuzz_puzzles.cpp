@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/Text.h"
 #include "puzzles/ItemReader.h"
 #include "puzzles/PuzzleChecker.h"
-#include "puzzles/Text.h"
 #include "puzzles/modPuzzler.h"
 #include "tests/fuzz/FuzzCheck.h"
 

@@ -9,11 +9,11 @@
 #include <string_view>
 
 #include "app/Program.h"
-#include "speech/ScriptSpeech.h"
+#include "base/ProgramEnd.h"
+#include "script/ScriptSpeech.h"
+#include "script/ScriptToolkit.h"
 #include "tests/fixtures/puzzles/TempPuzzleFolder.h"
 #include "tests/fuzz/FuzzCheck.h"
-#include "ui/ProgramEnd.h"
-#include "ui/ScriptToolkit.h"
 
 using orvanta::fuzz::Require;
 
@@ -28,22 +28,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Wired as `orvanta --script --puzzles <folder> --rand 0,0` wires it.
   std::ostringstream out;
-  orvanta::ui::ScriptEvents events(out);
+  orvanta::script::ScriptEvents events(out);
   orvanta::QueuedRandom random;
   random.Queue(0);
   random.Queue(0);
   orvanta::fuzz::StillClock clock;
-  orvanta::ui::ScriptToolkit toolkit(script, events, random);
-  orvanta::speech::ScriptSpeechPlatform speech(events);
-  orvanta::speech::ScriptWavePlayer wavePlayer(events);
-  orvanta::ui::ProgramEnded end;
+  orvanta::script::ScriptToolkit toolkit(script, events, random);
+  orvanta::script::ScriptSpeechPlatform speech(events);
+  orvanta::script::ScriptWavePlayer wavePlayer(events);
+  orvanta::ProgramEnded end;
   {
     orvanta::Program program(orvanta::Platform{toolkit, wavePlayer, speech, random, clock,
                                                orvanta::ui::AppInfo{}, folder.Path()});
     toolkit.SetStateReporter([&program] { return program.State(); });
     try {
       program.Main();
-    } catch (orvanta::ui::ProgramEnded& ended) {
+    } catch (orvanta::ProgramEnded& ended) {
       end = std::move(ended);
     }
   }

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "puzzles/Text.h"
+#include "base/Text.h"
 #include "puzzles/modStringFunc.h"
 #include "tests/fuzz/FuzzCheck.h"
 

@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "ui/ProgramEnd.h"
+#include "base/ProgramEnd.h"
 #include "ui/Window.h"
 #include "ui/wx/WxToolkit.h"
 

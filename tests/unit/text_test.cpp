@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "puzzles/Text.h"
+#include "base/Text.h"
 
 namespace orvanta {
 namespace {

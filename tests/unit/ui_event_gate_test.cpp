@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "base/ProgramEnd.h"
 #include "ui/EventGate.h"
-#include "ui/ProgramEnd.h"
 
 namespace orvanta::ui {
 namespace {

@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "app/Program.h"
-#include "speech/ScriptSpeech.h"
+#include "base/ProgramEnd.h"
+#include "script/ScriptSpeech.h"
 #include "tests/fixtures/puzzles/TempPuzzleFolder.h"
-#include "ui/ProgramEnd.h"
 
 namespace orvanta {
 namespace {
@@ -36,7 +36,7 @@ class TypingToolkit final : public ui::Toolkit {
   }
   void WaitForEvent() override {
     if (steps.empty())
-      ui::EndProgram(0);
+      EndProgram(0);
     auto step = std::move(steps.front());
     steps.pop_front();
     step();
@@ -54,15 +54,15 @@ class TypeAheadTest : public ::testing::Test {
   TypeAheadTest() { folder_.Write("a.orp", testing::PuzzleFileText("Test", "1", {"TEST SET"})); }
 
   // Plays until the steps run out; returns the program's state then.
-  ui::ScriptState Play() {
+  script::ScriptState Play() {
     Program program(
         Platform{toolkit_, wave_, speech_, random_, clock_, ui::AppInfo{}, folder_.Path()});
     program_ = &program;
-    ui::ScriptState state;
+    script::ScriptState state;
     toolkit_.steps.push_back([&] { state = program.State(); });
     try {
       program.Main();
-    } catch (const ui::ProgramEnded&) {
+    } catch (const ProgramEnded&) {
     }
     program_ = nullptr;
     return state;
@@ -71,9 +71,9 @@ class TypeAheadTest : public ::testing::Test {
 
   testing::TempPuzzleFolder folder_;
   std::ostringstream out_;
-  ui::ScriptEvents events_{out_};
-  speech::ScriptSpeechPlatform speech_{events_};
-  speech::ScriptWavePlayer wave_{events_};
+  script::ScriptEvents events_{out_};
+  script::ScriptSpeechPlatform speech_{events_};
+  script::ScriptWavePlayer wave_{events_};
   QueuedRandom random_;
   SteadyClock clock_;
   TypingToolkit toolkit_;
@@ -103,7 +103,7 @@ TEST_F(TypeAheadTest, KeysTypedDuringAnActionAreJudgedAfterItOneAtATime) {
         toolkit_.typedAhead.push_back([this, key] { Main().KeyUp(key, {}); });
       }
     });
-    const ui::ScriptState state = Play();
+    const script::ScriptState state = Play();
     EXPECT_EQ(state.txtMoney, c.money) << c.typed;
     EXPECT_EQ(state.UsedLetters, c.used) << c.typed;
     EXPECT_TRUE(state.cmdSpinEnabled);

@@ -1,10 +1,10 @@
-#include "ui/ScriptCommandReader.h"
+#include "script/ScriptCommandReader.h"
 
 #include <streambuf>
 
-#include "puzzles/Text.h"
+#include "base/Text.h"
 
-namespace orvanta::ui {
+namespace orvanta::script {
 namespace {
 
 using Traits = std::streambuf::traits_type;
@@ -68,4 +68,4 @@ std::string ScriptCommandReader::Quote() const {
   return line_.substr(0, end) + "...";
 }
 
-}  // namespace orvanta::ui
+}  // namespace orvanta::script

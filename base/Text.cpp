@@ -1,4 +1,4 @@
-#include "puzzles/Text.h"
+#include "base/Text.h"
 
 #include <array>
 #include <cstdint>

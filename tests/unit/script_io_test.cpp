@@ -8,11 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "ui/ProgramEnd.h"
-#include "ui/ScriptCommandReader.h"
-#include "ui/ScriptEvents.h"
+#include "base/ProgramEnd.h"
+#include "script/ScriptCommandReader.h"
+#include "script/ScriptEvents.h"
 
-namespace orvanta::ui {
+namespace orvanta::script {
 namespace {
 
 using Reader = ScriptCommandReader;
@@ -87,4 +87,4 @@ TEST(ScriptEvents, WriteThatFailsEndsTheProgramAndNothingMoreIsWritten) {
 }
 
 }  // namespace
-}  // namespace orvanta::ui
+}  // namespace orvanta::script

@@ -11,29 +11,29 @@
 #include <string>
 #include <string_view>
 
-#include "puzzles/RandomSource.h"
-#include "ui/ScriptCommandReader.h"
-#include "ui/ScriptEvents.h"
+#include "base/RandomSource.h"
+#include "script/ScriptCommandReader.h"
+#include "script/ScriptEvents.h"
 #include "ui/Toolkit.h"
 
-namespace orvanta::ui {
+namespace orvanta::script {
 
-class ScriptToolkit final : public Toolkit {
+class ScriptToolkit final : public ui::Toolkit {
  public:
   ScriptToolkit(std::istream& in, ScriptEvents& events, QueuedRandom& random);
 
   // What `dump` reports.
   void SetStateReporter(std::function<ScriptState()> reporter) { reporter_ = std::move(reporter); }
 
-  void Load(Window& window) override;
-  void Show(Window& window) override;
-  void Unload(Window& window) override;
-  void Repaint(Window& /*window*/) override {}
+  void Load(ui::Window& window) override;
+  void Show(ui::Window& window) override;
+  void Unload(ui::Window& window) override;
+  void Repaint(ui::Window& /*window*/) override {}
   // Nothing is ever pending between commands.
   void DoEvents() override {}
   void WaitForEvent() override;
-  MsgResult MsgBox(std::string_view text, std::string_view title, MsgButtons buttons,
-                   MsgIcon icon) override;
+  ui::MsgResult MsgBox(std::string_view text, std::string_view title, ui::MsgButtons buttons,
+                       ui::MsgIcon icon) override;
   std::string InputBox(std::string_view prompt, std::string_view title) override;
 
  private:
@@ -41,8 +41,8 @@ class ScriptToolkit final : public Toolkit {
   // that is too long is a script error.
   std::optional<std::string> NextCommand();
   [[noreturn]] void ScriptError(std::string_view what) const;
-  Window* Loaded(std::string_view name);
-  Window& Required(std::string_view name, std::string_view command);
+  ui::Window* Loaded(std::string_view name);
+  ui::Window& Required(std::string_view name, std::string_view command);
   void KeyCommand(std::string_view argument);
   void ClickCommand(std::string_view button);
   void MenuCommand(std::string_view item);
@@ -52,15 +52,15 @@ class ScriptToolkit final : public Toolkit {
   ScriptEvents& events_;
   QueuedRandom& random_;
   std::function<ScriptState()> reporter_;
-  std::map<std::string, Window*, std::less<>> windows_;
+  std::map<std::string, ui::Window*, std::less<>> windows_;
 };
 
 // Parses a key as scripts write it ("T", "Shift+T", "F4", "Ctrl+Alt+Escape") into a virtual key
 // code and the modifiers; nothing for an unknown key.
 struct ScriptKey {
   int keyCode = 0;
-  ShiftState shift;
+  ui::ShiftState shift;
 };
 std::optional<ScriptKey> ParseScriptKey(std::string_view name);
 
-}  // namespace orvanta::ui
+}  // namespace orvanta::script

@@ -1,11 +1,18 @@
-#include "ui/ScriptToolkit.h"
+#include "script/ScriptToolkit.h"
 
 #include <charconv>
 
+#include "base/ProgramEnd.h"
 #include "ui/AppInfo.h"
-#include "ui/ProgramEnd.h"
 
-namespace orvanta::ui {
+namespace orvanta::script {
+using ui::kProgramTitle;
+using ui::MsgButtons;
+using ui::MsgIcon;
+using ui::MsgResult;
+using ui::Window;
+namespace vk = ui::vk;
+
 namespace {
 
 constexpr std::string_view kAnswer = "answer ";
@@ -199,4 +206,4 @@ std::string ScriptToolkit::InputBox(std::string_view prompt, std::string_view ti
   ScriptError("an input box is open: expected 'answer OK TEXT' or 'answer Cancel'");
 }
 
-}  // namespace orvanta::ui
+}  // namespace orvanta::script

@@ -10,7 +10,7 @@
 
 #include "ui/Toolkit.h"
 
-namespace orvanta::ui {
+namespace orvanta::script {
 
 // The state a `dump` command reports.
 struct ScriptState {
@@ -39,7 +39,8 @@ class ScriptEvents {
 
   void Say(std::string_view text, bool interrupt);
   void Sound(std::string_view file, bool async);
-  void MsgBox(std::string_view title, std::string_view text, MsgButtons buttons, MsgIcon icon);
+  void MsgBox(std::string_view title, std::string_view text, ui::MsgButtons buttons,
+              ui::MsgIcon icon);
   void InputBox(std::string_view title, std::string_view prompt);
   void Window(std::string_view name, std::string_view action);
   void State(const ScriptState& state);
@@ -57,4 +58,4 @@ class ScriptEvents {
   std::optional<std::string> failure_;
 };
 
-}  // namespace orvanta::ui
+}  // namespace orvanta::script

@@ -1,13 +1,16 @@
-#include "ui/ScriptEvents.h"
+#include "script/ScriptEvents.h"
 
 #include <array>
 #include <cerrno>
 #include <system_error>
 
-#include "puzzles/Text.h"
-#include "ui/ProgramEnd.h"
+#include "base/ProgramEnd.h"
+#include "base/Text.h"
 
-namespace orvanta::ui {
+namespace orvanta::script {
+using ui::MsgButtons;
+using ui::MsgIcon;
+
 namespace {
 
 std::string Bool(bool value) {
@@ -131,4 +134,4 @@ void ScriptEvents::Exit(int code) {
   Line(R"({"event":"exit","code":)" + std::to_string(code) + "}");
 }
 
-}  // namespace orvanta::ui
+}  // namespace orvanta::script

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace orvanta::ui {
+namespace orvanta::script {
 
 class ScriptCommandReader {
  public:
@@ -44,4 +44,4 @@ class ScriptCommandReader {
   bool restToSkip_ = false;  // the rest of a too-long line is still waiting in the input
 };
 
-}  // namespace orvanta::ui
+}  // namespace orvanta::script

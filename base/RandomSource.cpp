@@ -1,4 +1,4 @@
-#include "puzzles/RandomSource.h"
+#include "base/RandomSource.h"
 
 #include <chrono>
 

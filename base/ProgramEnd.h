@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-namespace orvanta::ui {
+namespace orvanta {
 
 struct ProgramEnded {
   int exitCode = 0;
@@ -16,4 +16,4 @@ struct ProgramEnded {
   throw ProgramEnded{exitCode, std::move(error)};
 }
 
-}  // namespace orvanta::ui
+}  // namespace orvanta
