@@ -28,19 +28,21 @@ struct Font {
   bool bold = false;
 };
 
+// The windows list their controls with designated initializers; every member has a default, so
+// a control names only what sets it apart.
 struct ControlLayout {
-  std::string name;  // "txtPuzzle"
+  std::string name{};  // "txtPuzzle"
   ControlKind kind = ControlKind::Label;
-  std::string parent;  // the containing frame's name; empty: the window itself
-  Twips position;
+  std::string parent{};  // the containing frame's name; empty: the window itself
+  Twips position{};
   int tabIndex = -1;  // -1: never takes the focus
   bool multiLine = false;
   bool readOnly = false;
   bool defaultButton = false;
-  bool monospaced = false;   // the board: letters line up in columns
-  std::optional<Font> font;  // empty: the window's default font
+  bool monospaced = false;     // the board: letters line up in columns
+  std::optional<Font> font{};  // empty: the window's default font
   TextAlign align = TextAlign::Left;
-  std::string accessibleName;  // for a text box: the label that names it
+  std::string accessibleName{};  // for a text box: the label that names it
 };
 
 class Control;

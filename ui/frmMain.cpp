@@ -11,23 +11,15 @@
 namespace orvanta::ui {
 namespace {
 
-ControlLayout Item(std::string name, ControlKind kind, std::string parent, Twips position,
-                   int tabIndex = -1) {
-  ControlLayout layout;
-  layout.name = std::move(name);
-  layout.kind = kind;
-  layout.parent = std::move(parent);
-  layout.position = position;
-  layout.tabIndex = tabIndex;
-  return layout;
-}
-
+// A read-only text box of the puzzle frame, named for the screen reader by the label above it.
 ControlLayout TextBox(std::string name, Twips position, int tabIndex, std::string label) {
-  ControlLayout layout =
-      Item(std::move(name), ControlKind::TextBox, "frmPuzzle", position, tabIndex);
-  layout.readOnly = true;
-  layout.accessibleName = std::move(label);
-  return layout;
+  return {.name = std::move(name),
+          .kind = ControlKind::TextBox,
+          .parent = "frmPuzzle",
+          .position = position,
+          .tabIndex = tabIndex,
+          .readOnly = true,
+          .accessibleName = std::move(label)};
 }
 
 ControlLayout Board() {
@@ -39,9 +31,12 @@ ControlLayout Board() {
 }
 
 ControlLayout SpinButton() {
-  ControlLayout layout = Item("cmdSpin", ControlKind::Button, "frmWheel", {240, 240, 1335, 615}, 1);
-  layout.defaultButton = true;
-  return layout;
+  return {.name = "cmdSpin",
+          .kind = ControlKind::Button,
+          .parent = "frmWheel",
+          .position = {240, 240, 1335, 615},
+          .tabIndex = 1,
+          .defaultButton = true};
 }
 
 WindowLayout MainWindowLayout() {
@@ -82,26 +77,51 @@ constexpr std::string_view kQuickHelp =
 
 frmMain::frmMain(Toolkit& toolkit, Forms& forms, speech::modSound& sound,
                  speech::SpeechPlatform& speechPlatform, modORV& game, frmSplash& splash)
-    : frmPuzzle(Item("frmPuzzle", ControlKind::Frame, "", {120, 120, 6615, 3735}), "Puzzle"),
-      Label1(Item("Label1", ControlKind::Label, "frmPuzzle", {480, 360, 1575, 255}),
+    : frmPuzzle(
+          {.name = "frmPuzzle", .kind = ControlKind::Frame, .position = {120, 120, 6615, 3735}},
+          "Puzzle"),
+      Label1({.name = "Label1",
+              .kind = ControlKind::Label,
+              .parent = "frmPuzzle",
+              .position = {480, 360, 1575, 255}},
              "Current Puzzle"),
       txtPuzzle(Board(), ""),
-      Label2(Item("Label2", ControlKind::Label, "frmPuzzle", {480, 1800, 1215, 255}),
+      Label2({.name = "Label2",
+              .kind = ControlKind::Label,
+              .parent = "frmPuzzle",
+              .position = {480, 1800, 1215, 255}},
              "Puzzle Category"),
       txtCategory(TextBox("txtCategory", {480, 2040, 3855, 285}, 3, "Puzzle Category"), ""),
-      Label4(Item("Label4", ControlKind::Label, "frmPuzzle", {480, 2400, 2175, 255}),
+      Label4({.name = "Label4",
+              .kind = ControlKind::Label,
+              .parent = "frmPuzzle",
+              .position = {480, 2400, 2175, 255}},
              "Used Letter Board"),
       txtUsed(TextBox("txtUsed", {480, 2640, 3855, 285}, 4, "Used Letter Board"), ""),
-      cmdSolve(Item("cmdSolve", ControlKind::Button, "frmPuzzle", {480, 3120, 1815, 375}, 2),
+      cmdSolve({.name = "cmdSolve",
+                .kind = ControlKind::Button,
+                .parent = "frmPuzzle",
+                .position = {480, 3120, 1815, 375},
+                .tabIndex = 2},
                "Solve the Puzzle"),
-      Label3(Item("Label3", ControlKind::Label, "frmPuzzle", {4560, 360, 1095, 255}),
+      Label3({.name = "Label3",
+              .kind = ControlKind::Label,
+              .parent = "frmPuzzle",
+              .position = {4560, 360, 1095, 255}},
              "Your Assets"),
       // The money is only ever written by the game, so the player cannot type into it.
       txtMoney(TextBox("txtMoney", {4560, 600, 1575, 285}, 5, "Your Assets"), "$0"),
-      frmWheel(Item("frmWheel", ControlKind::Frame, "frmPuzzle", {4440, 1680, 1815, 1335}),
+      frmWheel({.name = "frmWheel",
+                .kind = ControlKind::Frame,
+                .parent = "frmPuzzle",
+                .position = {4440, 1680, 1815, 1335}},
                "Wheel"),
       cmdSpin(SpinButton(), "Spin Wheel"),
-      lblWheel(Item("lblWheel", ControlKind::Label, "frmWheel", {240, 960, 1335, 255}), ""),
+      lblWheel({.name = "lblWheel",
+                .kind = ControlKind::Label,
+                .parent = "frmWheel",
+                .position = {240, 960, 1335, 255}},
+               ""),
       toolkit_(toolkit),
       forms_(forms),
       sound_(sound),

@@ -8,29 +8,20 @@ namespace {
 constexpr std::string_view kAuthorsCredit = "Written by the Orvanta developers.";
 constexpr std::string_view kSoundsCredit = "Sound effects made for Orvanta by its developers.";
 
-ControlLayout Item(std::string name, ControlKind kind, Twips position,
-                   std::optional<Font> font = std::nullopt, int tabIndex = -1) {
-  ControlLayout layout;
-  layout.name = std::move(name);
-  layout.kind = kind;
-  layout.position = position;
-  layout.font = std::move(font);
-  layout.tabIndex = tabIndex;
-  return layout;
-}
-
 ControlLayout VersionLabel() {
-  ControlLayout layout = Item("lblversion", ControlKind::Label, {240, 960, 5535, 255},
-                              Font{"MS Sans Serif", 8.25, true});
-  layout.align = TextAlign::Centre;
-  return layout;
+  return {.name = "lblversion",
+          .kind = ControlKind::Label,
+          .position = {240, 960, 5535, 255},
+          .font = Font{"MS Sans Serif", 8.25, true},
+          .align = TextAlign::Centre};
 }
 
 ControlLayout OkButton() {
-  ControlLayout layout =
-      Item("cmdOK", ControlKind::Button, {5160, 1560, 615, 375}, std::nullopt, 0);
-  layout.defaultButton = true;
-  return layout;
+  return {.name = "cmdOK",
+          .kind = ControlKind::Button,
+          .position = {5160, 1560, 615, 375},
+          .tabIndex = 0,
+          .defaultButton = true};
 }
 
 WindowLayout SplashLayout() {
@@ -52,17 +43,23 @@ WindowLayout SplashLayout() {
 
 frmSplash::frmSplash(Toolkit& toolkit, Forms& forms, speech::modSound& sound, const AppInfo& app,
                      frmMain& mainWindow)
-    : Shape1(Item("Shape1", ControlKind::Shape, {120, 120, 5775, 1935}), ""),
-      Image1(Item("Image1", ControlKind::Image, {240, 240, 480, 480}), ""),
-      lblName(Item("lblName", ControlKind::Label, {960, 240, 4815, 495},
-                   Font{"MS Sans Serif", 18, true}),
+    : Shape1({.name = "Shape1", .kind = ControlKind::Shape, .position = {120, 120, 5775, 1935}},
+             ""),
+      Image1({.name = "Image1", .kind = ControlKind::Image, .position = {240, 240, 480, 480}}, ""),
+      lblName({.name = "lblName",
+               .kind = ControlKind::Label,
+               .position = {960, 240, 4815, 495},
+               .font = Font{"MS Sans Serif", 18, true}},
               std::string(kProgramTitle)),
-      lblCap(Item("lblCap", ControlKind::Label, {960, 600, 3855, 255}, Font{"Tahoma", 8.25, false}),
+      lblCap({.name = "lblCap",
+              .kind = ControlKind::Label,
+              .position = {960, 600, 3855, 255},
+              .font = Font{"Tahoma", 8.25, false}},
              "Accessible Guess the Phrase Game for Windows"),
       lblversion(VersionLabel(), ""),
-      Label3(Item("Label3", ControlKind::Label, {240, 1440, 3615, 255}),
+      Label3({.name = "Label3", .kind = ControlKind::Label, .position = {240, 1440, 3615, 255}},
              std::string(kAuthorsCredit)),
-      Label1(Item("Label1", ControlKind::Label, {240, 1680, 3495, 255}),
+      Label1({.name = "Label1", .kind = ControlKind::Label, .position = {240, 1680, 3495, 255}},
              std::string(kSoundsCredit)),
       cmdOK(OkButton(), "OK"),
       toolkit_(toolkit),

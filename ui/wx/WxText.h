@@ -1,4 +1,4 @@
-// WxText.h: the game's texts (UTF-8, or Latin-1 from old puzzle files) to and from wx strings.
+// WxText.h: the game's texts (UTF-8) to and from wx strings.
 #pragma once
 
 #include <wx/string.h>
@@ -6,14 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "base/Text.h"
+
 namespace orvanta::ui::wx {
 
+// A byte that is not UTF-8 shows as U+FFFD, as everywhere else in the game, rather than
+// emptying the whole text.
 inline wxString ToWx(std::string_view text) {
-  wxString converted = wxString::FromUTF8(text.data(), text.size());
-  if (converted.empty() && !text.empty()) {
-    converted = wxString(text.data(), wxConvISO8859_1, text.size());
-  }
-  return converted;
+  const std::string valid = text::ValidUtf8(text);
+  return wxString::FromUTF8(valid.data(), valid.size());
 }
 
 inline std::string FromWx(const wxString& text) {
