@@ -7,6 +7,9 @@
 // out. The spin is the exception: the spin button runs SpinWheel() directly while the loop waits.
 // The game ends when the puzzle is solved or its last letter uncovered: the final winnings are
 // shown and the program ends (EndProgram, which unwinds to main()).
+//
+// Why this module, the windows and their controls keep names such as modORV, frmMain and
+// txtPuzzle beside modern ones: README.md, "Names".
 #pragma once
 
 #include <cstdint>
