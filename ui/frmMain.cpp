@@ -1,3 +1,7 @@
+// frmMain.cpp: the main window. In this file, in order: its layout; loading, showing and
+// unloading it; what the game reads and writes there (the money, sentences, used letters); what
+// the platform tells it (keys, clicks, menus, closing); and its event handlers, which decide
+// what the player may do now and hand it to the game's loop.
 #include "ui/frmMain.h"
 
 #include <charconv>

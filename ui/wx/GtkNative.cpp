@@ -1,4 +1,9 @@
 // GtkNative.cpp: the GTK, GDK and ATK calls of the wx back end.
+//
+// In this file, in order: what screen readers are told (accessible names, labels, unavailable
+// buttons); keys watched before wx sees them; compact styles and the screen's resolution; focus
+// and presenting a frame; turning GTK's main loop and timed calls; notifications for Orca; the
+// native message box.
 #include "ui/wx/GtkNative.h"
 
 #include <gdk/gdkx.h>

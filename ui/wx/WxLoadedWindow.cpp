@@ -1,3 +1,9 @@
+// WxLoadedWindow.cpp: one of the game's windows built as wx widgets.
+//
+// In this file, in order: building the frame, its menus and widgets from the window's layout
+// (labels tied to their text boxes, the tab order, controls placed inside their frames); then
+// mirroring each control's state into its widget, and keeping the focus on a control that can
+// take it while another is hidden or disabled.
 #include "ui/wx/WxLoadedWindow.h"
 
 #include <wx/button.h>

@@ -1,5 +1,8 @@
 // WxToolkit.cpp: the game's windows on wxWidgets (GTK 3).
 //
+// In this file, in order: start and end; loading, showing, closing, painting; events (keys,
+// clicks, the game's loop); modal boxes; look-ups of widgets; the toolkit interface.
+//
 // How it fits together:
 //  - WxSession starts and ends wx; WxLoadedWindow builds one window's widgets and mirrors its
 //    controls into them; WxModalBoxes runs the boxes; GtkNative holds every GTK call.
