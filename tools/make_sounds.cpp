@@ -9,6 +9,7 @@
 // clapper slowing down for the spin, claps for applause, a falling "uh-oh" for a lost turn,
 // rising arpeggios for the start and for a new puzzle, a closing cadence for the exit, and a
 // three-second jingle for the splash screen. All are brought to one loudness.
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -145,16 +146,23 @@ Sound Applause() {
   return s;
 }
 
+// Four notes rising `step` seconds apart, each ringing to the end of the sound (`length`); the
+// top note at `topGain`.
+void AddArpeggio(Sound& s, double length, const std::array<int, 4>& notes, double step,
+                 const Timbre& timbre, double gain, double topGain) {
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    const double start = step * static_cast<double>(i);
+    AddNote(s, start, length - start, Midi(notes[i]), timbre,
+            i + 1 == notes.size() ? topGain : gain);
+  }
+}
+
 // The start of the game: a warm rising C major arpeggio on a soft mallet, over a low C.
 Sound Intro() {
   const double length = 1.3;
   Sound s(length);
-  const int notes[] = {72, 76, 79, 84};  // C5 E5 G5 C6
-  for (int i = 0; i < 4; ++i) {
-    const double start = 0.11 * i;
-    AddNote(s, start, length - start, Midi(notes[i]), Mallet(), i == 3 ? 0.7 : 0.5);
-  }
-  AddNote(s, 0.0, length, Midi(48), Mallet(), 0.35);  // C3
+  AddArpeggio(s, length, {72, 76, 79, 84}, 0.11, Mallet(), 0.5, 0.7);  // C5 E5 G5 C6
+  AddNote(s, 0.0, length, Midi(48), Mallet(), 0.35);                   // C3
   return s;
 }
 
@@ -162,12 +170,8 @@ Sound Intro() {
 Sound NewPuzzle() {
   const double length = 0.8;
   Sound s(length);
-  const int notes[] = {67, 71, 74, 79};  // G4 B4 D5 G5
-  for (int i = 0; i < 4; ++i) {
-    const double start = 0.065 * i;
-    AddNote(s, start, length - start, Midi(notes[i]), Pluck(0.35), 0.5);
-  }
-  AddNote(s, 0.26, length - 0.26, Midi(91), Bell(0.15), 0.35);  // G6
+  AddArpeggio(s, length, {67, 71, 74, 79}, 0.065, Pluck(0.35), 0.5, 0.5);  // G4 B4 D5 G5
+  AddNote(s, 0.26, length - 0.26, Midi(91), Bell(0.15), 0.35);             // G6
   return s;
 }
 
