@@ -19,7 +19,7 @@
 #include "app/NativePlatform.h"
 
 #ifdef ORVANTA_NATIVE_WINDOW
-#include "speech/windows/AnsiText.h"
+#include "base/windows/WideText.h"
 #include "speech/windows/WindowsSpeechPlatform.h"
 #include "speech/windows/WinmmWavePlayer.h"
 #include "ui/win32/Win32Toolkit.h"
@@ -97,7 +97,7 @@ std::optional<NativeParts> BuildNativeParts(int /*argc*/, char** /*argv*/, const
     auto file = std::make_shared<std::ofstream>(*options.speechLog, std::ios::binary);
     if (*file) {
       log = [file](std::wstring_view line) {
-        *file << speech::Utf8FromWide(line) << '\n' << std::flush;
+        *file << text::Utf8FromWide(line) << '\n' << std::flush;
       };
     }
   }

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "speech/windows/AnsiText.h"
+#include "base/windows/WideText.h"
 
 namespace orvanta::speech {
 
@@ -19,7 +19,7 @@ class WindowEyesSpeech final : public WindowEyesObject {
  public:
   explicit WindowEyesSpeech(DispatchObject object) : object_(std::move(object)) {}
   void SpeakString(std::string_view text) override {
-    object_.Call(L"speakstring", {WideFromUtf8(text)});
+    object_.Call(L"speakstring", {text::WideFromUtf8(text)});
   }
 
  private:
@@ -30,10 +30,10 @@ class SapiSpeech final : public SapiVoice {
  public:
   explicit SapiSpeech(DispatchObject voice) : voice_(std::move(voice)) {}
   void Speak(std::string_view text, int flags) override {
-    voice_.Call(L"Speak", {WideFromUtf8(text), static_cast<long>(flags)});
+    voice_.Call(L"Speak", {text::WideFromUtf8(text), static_cast<long>(flags)});
   }
   void Skip(std::string_view type, int count) override {
-    voice_.Call(L"Skip", {WideFromUtf8(type), static_cast<long>(count)});
+    voice_.Call(L"Skip", {text::WideFromUtf8(type), static_cast<long>(count)});
   }
   int RunningState() override {
     return static_cast<int>(voice_.GetObject(L"Status").GetLong(L"RunningState"));

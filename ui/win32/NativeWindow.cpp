@@ -17,7 +17,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "speech/windows/Library.h"
+#include "base/windows/Library.h"
+#include "base/windows/WideText.h"
 #include "ui/AppInfo.h"
 #include "ui/win32/Resources.h"
 #include "ui/win32/Win32Text.h"
@@ -34,7 +35,7 @@ constexpr int kFirstControlId = 100;
 // Calls of newer Windows versions, looked up at run time so the game still starts on older ones.
 template <typename Function>
 Function FromUser32(const char* name) {
-  return speech::Entry<Function>(GetModuleHandleW(L"user32.dll"), name);
+  return Entry<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 UINT DpiOf(HWND window) {
@@ -102,7 +103,8 @@ NativeWindow::NativeWindow(Window& window, Events& events) : window_(window), ev
                                       : (WS_POPUP | WS_DLGFRAME);
   const DWORD exStyle = WS_EX_CONTROLPARENT | (layout.inTaskbar ? 0 : WS_EX_TOOLWINDOW);
   // The caption names the window for a screen reader even where no title bar shows it.
-  const std::wstring title = Wide(layout.caption.empty() ? kProgramTitle : layout.caption);
+  const std::wstring title =
+      text::WideFromUtf8(layout.caption.empty() ? kProgramTitle : layout.caption);
   CreateWindowExW(exStyle, kClassName, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (handle_ == nullptr) {
@@ -154,11 +156,12 @@ void NativeWindow::BuildMenus() {
   for (const MenuLayout& menu : layout.menus) {
     HMENU items = CreatePopupMenu();
     for (const MenuItemLayout& item : menu.items) {
-      AppendMenuW(items, MF_STRING, id, Wide(item.caption).c_str());
+      AppendMenuW(items, MF_STRING, id, text::WideFromUtf8(item.caption).c_str());
       menuItems_.emplace(id, item.name);
       ++id;
     }
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(items), Wide(menu.caption).c_str());
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(items),
+                text::WideFromUtf8(menu.caption).c_str());
   }
   SetMenu(handle_, bar);
 }
@@ -195,7 +198,8 @@ void NativeWindow::BuildControl(NativeControl& entry, int id) {
   }
   if (TakesFocus(layout) && layout.tabIndex >= 0)
     style |= WS_TABSTOP;
-  const std::wstring text = layout.kind == ControlKind::Image ? L"" : Wide(control.Text());
+  const std::wstring text =
+      layout.kind == ControlKind::Image ? L"" : text::WideFromUtf8(control.Text());
   entry.handle = CreateWindowExW(exStyle, kind, text.c_str(), style, 0, 0, 0, 0, handle_,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleW(nullptr), nullptr);
@@ -289,7 +293,7 @@ void NativeWindow::FitLabel(NativeControl& entry) {
   if (layout.kind != ControlKind::Label || layout.align != TextAlign::Left)
     return;
   const RECT rect = PlaceOf(entry);
-  const std::wstring text = Wide(entry.shownText);
+  const std::wstring text = text::WideFromUtf8(entry.shownText);
   HDC dc = GetDC(entry.handle);
   HGDIOBJ old =
       SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(entry.handle, WM_GETFONT, 0, 0)));
@@ -385,7 +389,7 @@ void NativeWindow::ControlChanged(const Control& control) {
   }
   if (control.Text() != entry.shownText && control.Layout().kind != ControlKind::Image) {
     entry.shownText = control.Text();
-    SetWindowTextW(entry.handle, Wide(entry.shownText).c_str());
+    SetWindowTextW(entry.handle, text::WideFromUtf8(entry.shownText).c_str());
     FitLabel(entry);
   }
   if (control.Enabled() != entry.shownEnabled) {
