@@ -28,7 +28,6 @@ namespace orvanta::ui::win32 {
 namespace {
 
 constexpr const wchar_t* kClassName = L"OrvantaWindow";
-constexpr int kTwipsPerInch = 1440;
 constexpr UINT kFirstMenuId = 1000;
 constexpr int kFirstControlId = 100;
 
@@ -261,10 +260,8 @@ Twips NativeWindow::OnWindow(const ControlLayout& layout) {
 }
 
 RECT NativeWindow::ToPixels(const Twips& position) const {
-  // Edges are scaled, not sizes, so controls that touch in twips still touch on the screen.
-  return {Scale(position.left, dpi_, kTwipsPerInch), Scale(position.top, dpi_, kTwipsPerInch),
-          Scale(position.left + position.width, dpi_, kTwipsPerInch),
-          Scale(position.top + position.height, dpi_, kTwipsPerInch)};
+  const PixelRect pixels = ScaleTwips(position, dpi_);
+  return {pixels.left, pixels.top, pixels.left + pixels.width, pixels.top + pixels.height};
 }
 
 RECT NativeWindow::PlaceOf(const NativeControl& entry) {
@@ -363,8 +360,7 @@ void NativeWindow::ApplyDpi(UINT dpi) {
   bigIcon_ = std::move(bigIcon);
   smallIcon_ = std::move(smallIcon);
 
-  RECT frame{0, 0, Scale(layout.clientWidth, dpi, kTwipsPerInch),
-             Scale(layout.clientHeight, dpi, kTwipsPerInch)};
+  RECT frame{0, 0, TwipsToPixels(layout.clientWidth, dpi), TwipsToPixels(layout.clientHeight, dpi)};
   AdjustForDpi(frame, static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_STYLE)),
                GetMenu(handle_) != nullptr,
                static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_EXSTYLE)), dpi);
