@@ -16,13 +16,11 @@ constexpr char32_t kFirstSupplementary = 0x10000;
 std::wstring WideFromUtf8(std::string_view utf8) {
   std::wstring wide;
   wide.reserve(utf8.size());
-  while (!utf8.empty()) {
-    const Utf8Char c = DecodeFront(utf8);
-    utf8.remove_prefix(c.size);
-    if (c.value < kFirstSupplementary) {
-      wide.push_back(static_cast<wchar_t>(c.value));
+  for (const char32_t c : Decode(utf8)) {
+    if (c < kFirstSupplementary) {
+      wide.push_back(static_cast<wchar_t>(c));
     } else {
-      const char32_t above = c.value - kFirstSupplementary;
+      const char32_t above = c - kFirstSupplementary;
       wide.push_back(static_cast<wchar_t>(kFirstHighSurrogate + (above >> 10)));
       wide.push_back(static_cast<wchar_t>(kFirstLowSurrogate + (above & 0x3FF)));
     }
