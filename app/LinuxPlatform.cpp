@@ -30,25 +30,6 @@ void UseBinaryStandardOutput() {}  // output is never translated on Linux
 
 #ifdef ORVANTA_NATIVE_WINDOW
 
-namespace {
-
-speech::SpeechChoice ChoiceOf(SpeechOption option) {
-  switch (option) {
-    case SpeechOption::SelfVoicing:
-      return speech::SpeechChoice::SelfVoicing;
-    case SpeechOption::Silent:
-      return speech::SpeechChoice::Silent;
-    case SpeechOption::SpeechDispatcher:
-      return speech::SpeechChoice::SpeechDispatcher;
-    case SpeechOption::Default:
-    case SpeechOption::ScreenReader:
-      break;
-  }
-  return speech::SpeechChoice::ScreenReader;
-}
-
-}  // namespace
-
 std::optional<NativeParts> BuildNativeParts(int argc, char** argv, const Options& options,
                                             const std::filesystem::path& dataFolder,
                                             std::string& error) {
@@ -57,7 +38,7 @@ std::optional<NativeParts> BuildNativeParts(int argc, char** argv, const Options
   if (!toolkit)
     return std::nullopt;
 
-  const speech::SpeechChoice choice = ChoiceOf(options.speech);
+  const speech::SpeechChoice choice = options.speech;
   // One audio output carries both the effects and the game's own voice.
   std::shared_ptr<speech::AudioOutput> output;
   if (!options.noSound || choice != speech::SpeechChoice::Silent) {

@@ -109,13 +109,13 @@ std::optional<Options> ParseOptions(const std::vector<std::string_view>& args, s
     } else if (arg == "--speech") {
       const std::string_view mode = hasValue ? args[++i] : std::string_view();
       if (mode == "screenreader") {
-        options.speech = SpeechOption::ScreenReader;
+        options.speech = speech::SpeechChoice::ScreenReader;
       } else if (mode == "speech-dispatcher") {
-        options.speech = SpeechOption::SpeechDispatcher;
+        options.speech = speech::SpeechChoice::SpeechDispatcher;
       } else if (mode == "selfvoicing") {
-        options.speech = SpeechOption::SelfVoicing;
+        options.speech = speech::SpeechChoice::SelfVoicing;
       } else if (mode == "silent") {
-        options.speech = SpeechOption::Silent;
+        options.speech = speech::SpeechChoice::Silent;
       } else {
         error = "--speech needs one of screenreader, speech-dispatcher, selfvoicing, silent";
         return std::nullopt;

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace orvanta {
+#include "speech/SpeechChoice.h"
 
-enum class SpeechOption { Default, ScreenReader, SpeechDispatcher, SelfVoicing, Silent };
+namespace orvanta {
 
 struct Options {
   bool help = false;
@@ -17,7 +17,7 @@ struct Options {
   bool script = false;
   bool checkPuzzles = false;
   bool noSound = false;
-  SpeechOption speech = SpeechOption::Default;
+  speech::SpeechChoice speech = speech::SpeechChoice::ScreenReader;  // --speech MODE
   std::optional<int> rate;  // --rate N: the game's speech rate, -100 to 100 (0: normal)
   std::string voice;        // --voice NAME: a voice of the speech route's own
   std::optional<std::filesystem::path> puzzles;  // --puzzles DIR, or the folder of --check-puzzles

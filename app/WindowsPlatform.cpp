@@ -19,7 +19,7 @@
 #include "app/NativePlatform.h"
 
 #ifdef ORVANTA_NATIVE_WINDOW
-#include "speech/windows/AnsiText.h"
+#include "base/windows/WideText.h"
 #include "speech/windows/WindowsSpeechPlatform.h"
 #include "speech/windows/WinmmWavePlayer.h"
 #include "ui/win32/Win32Toolkit.h"
@@ -77,29 +77,6 @@ void UseBinaryStandardOutput() {
 
 #ifdef ORVANTA_NATIVE_WINDOW
 
-namespace {
-
-speech::WindowsSpeech ChoiceOf(SpeechOption option) {
-  switch (option) {
-    case SpeechOption::SelfVoicing:
-      return speech::WindowsSpeech::SelfVoicing;
-    case SpeechOption::Silent:
-      return speech::WindowsSpeech::Silent;
-    case SpeechOption::Default:
-    case SpeechOption::ScreenReader:
-    case SpeechOption::SpeechDispatcher:  // Linux's speech service: the screen readers here
-      break;
-  }
-  return speech::WindowsSpeech::ScreenReader;
-}
-
-class NoSound final : public speech::WavePlayer {
- public:
-  void PlaySound(std::string_view, speech::PlayMode) override {}
-};
-
-}  // namespace
-
 std::optional<NativeParts> BuildNativeParts(int /*argc*/, char** /*argv*/, const Options& options,
                                             const std::filesystem::path& dataFolder,
                                             std::string& error) {
@@ -109,7 +86,7 @@ std::optional<NativeParts> BuildNativeParts(int /*argc*/, char** /*argv*/, const
     return std::nullopt;
   }
   if (options.noSound) {
-    parts.wavePlayer = std::make_unique<NoSound>();
+    parts.wavePlayer = std::make_unique<speech::SilentWavePlayer>();
   } else {
     parts.wavePlayer = std::make_unique<speech::WinmmWavePlayer>(dataFolder);
   }
@@ -120,7 +97,7 @@ std::optional<NativeParts> BuildNativeParts(int /*argc*/, char** /*argv*/, const
     auto file = std::make_shared<std::ofstream>(*options.speechLog, std::ios::binary);
     if (*file) {
       log = [file](std::wstring_view line) {
-        *file << speech::Utf8FromWide(line) << '\n' << std::flush;
+        *file << text::Utf8FromWide(line) << '\n' << std::flush;
       };
     }
   }
@@ -130,7 +107,7 @@ std::optional<NativeParts> BuildNativeParts(int /*argc*/, char** /*argv*/, const
       log(line);
   };
   auto speech = std::make_unique<speech::WindowsSpeechPlatform>(
-      ChoiceOf(options.speech), ExecutableFolder(), std::make_unique<ui::ActiveGameWindow>(),
+      options.speech, ExecutableFolder(), std::make_unique<ui::ActiveGameWindow>(),
       std::move(debug), std::move(log));
   parts.speechProblem = speech->SpeechProblem();
   parts.speech = std::move(speech);

@@ -52,7 +52,7 @@ tidy_windows() {
     -extra-arg=--target=x86_64-w64-mingw32 -extra-arg=-Wno-unknown-warning-option \
     -extra-arg=-isystem"$gcc/c++" -extra-arg=-isystem"$gcc/c++/x86_64-w64-mingw32" \
     -extra-arg=-isystem/usr/x86_64-w64-mingw32/include \
-    '/(app/WindowsPlatform|speech/windows/|ui/win32/.*[.]cpp|tests/windows/)' \
+    '/(app/WindowsPlatform|base/windows/|speech/windows/|ui/win32/.*[.]cpp|tests/windows/)' \
     >build/windows-x64/clang-tidy.log 2>&1
   local result=$?
   grep -E '(warning|error): ' build/windows-x64/clang-tidy.log | sort -u

@@ -29,6 +29,13 @@ class ScreenReaderRoute {
   virtual void Silence() {}
 };
 
+// A screen reader that is never there (the player chose another route): the speech object then
+// falls back to its own voice.
+class UnreachableScreenReader final : public ScreenReaderRoute {
+ public:
+  bool SayString(std::string_view, bool) override { return false; }
+};
+
 // The Window-Eyes speech object, called by method name ("speakstring").
 class WindowEyesObject {
  public:

@@ -8,19 +8,12 @@
 #include <string_view>
 #include <utility>
 
+#include "ui/Twips.h"
+
 namespace orvanta::ui {
 
 enum class ControlKind { Frame, Label, TextBox, Button, Image, Shape };
 enum class TextAlign { Left, Centre };
-
-// A position in twips (1/1440 inch; 15 twips make a pixel at 96 dots per inch), within the
-// containing frame or the window's client area.
-struct Twips {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
 
 struct Font {
   std::string face;  // e.g. "Courier New"; the back end picks the nearest it has

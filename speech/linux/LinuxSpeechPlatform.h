@@ -10,25 +10,13 @@
 #include <string_view>
 
 #include "speech/NotificationRoute.h"
+#include "speech/SpeechChoice.h"
 #include "speech/SpeechRoutes.h"
 #include "speech/linux/AudioOutput.h"
 #include "speech/linux/EspeakVoice.h"
 #include "speech/linux/SpeechDispatcherRoute.h"
 
 namespace orvanta::speech {
-
-enum class SpeechChoice {
-  ScreenReader,      // Orca when it runs, else speech-dispatcher, else the game's own voice
-  SpeechDispatcher,  // speech-dispatcher even when Orca runs, else the game's own voice
-  SelfVoicing,       // the game's own voice (espeak-ng)
-  Silent,            // no speech at all
-};
-
-// A screen reader that is never there: the speech object then falls back to its own voice.
-class UnreachableScreenReader : public ScreenReaderRoute {
- public:
-  bool SayString(std::string_view, bool) override { return false; }
-};
 
 class LinuxSpeechPlatform;
 

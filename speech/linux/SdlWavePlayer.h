@@ -1,6 +1,6 @@
 // SdlWavePlayer.h: the wave player on Linux. Sound effects play on the effects channel of the
 // audio output: a synchronous sound plays to its end before returning, an asynchronous one
-// returns at once, and a new sound cuts off the one playing. SilentWavePlayer is for --no-sound.
+// returns at once, and a new sound cuts off the one playing.
 #pragma once
 
 #include <filesystem>
@@ -40,12 +40,6 @@ class SdlWavePlayer : public WavePlayer {
   std::shared_ptr<const Samples> defaultSound_;
   // Each file is decoded and converted once, at its first play.
   std::map<std::filesystem::path, std::shared_ptr<const Samples>> cache_;
-};
-
-// Plays nothing, at once: sound effects switched off by the player.
-class SilentWavePlayer : public WavePlayer {
- public:
-  void PlaySound(std::string_view, PlayMode) override {}
 };
 
 }  // namespace orvanta::speech

@@ -1,14 +1,12 @@
-// AnsiText.h: the game's texts (UTF-8) as Windows wants them: wide (UTF-16) for Unicode APIs,
-// or 8-bit in the system's ANSI code page for the older APIs (JFWSayString, sndPlaySoundA).
+// AnsiText.h: the game's texts (UTF-8) as the older Windows APIs want them, 8-bit in the
+// system's ANSI code page (JFWSayString, sndPlaySoundA). Wide (UTF-16) text is in
+// base/windows/WideText.h.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace orvanta::speech {
-
-std::wstring WideFromUtf8(std::string_view text);
-std::string Utf8FromWide(std::wstring_view text);
 
 // A character the code page lacks becomes the code page's default character ("?").
 std::string AnsiFromUtf8(std::string_view text);

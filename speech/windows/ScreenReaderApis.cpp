@@ -7,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "base/windows/WideText.h"
 #include "speech/windows/AnsiText.h"
 #include "speech/windows/WindowClass.h"
 
@@ -143,7 +144,7 @@ bool ScreenReaderApis::SayString(std::string_view text, bool interrupt) {
   if (!loaded_) {
     Load();
   }
-  const std::wstring wide = WideFromUtf8(text);
+  const std::wstring wide = text::WideFromUtf8(text);
   std::wstring passed;  // why the readers before the one that spoke were passed over
   Reader reader = SayWithJaws(text, wide, interrupt, passed);
   if (reader == Reader::None) {
@@ -198,7 +199,7 @@ ScreenReaderApis::Reader ScreenReaderApis::SayWithJaws(std::string_view text,
     return Reader::JawsObject;
   } catch (const SpeechRouteError& error) {
     jawsObject_.reset();  // made again for the next sentence: JAWS may have been restarted
-    passed += L"JAWS: " + WideFromUtf8(error.what()) + L"; ";
+    passed += L"JAWS: " + text::WideFromUtf8(error.what()) + L"; ";
     return Reader::None;
   }
 }
@@ -255,7 +256,7 @@ void ScreenReaderApis::SendBraille() {
     return;
   }
   const bool interrupting = braille_.Interrupting();
-  const std::wstring text = WideFromUtf8(braille_.Take());
+  const std::wstring text = text::WideFromUtf8(braille_.Take());
   bool sent = false;
   const wchar_t* by = L"braille by JAWS (FreedomSci.JawsApi)";
   try {

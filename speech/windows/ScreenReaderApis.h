@@ -28,10 +28,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/windows/Library.h"
 #include "speech/SentenceBatch.h"
 #include "speech/SpeechRoutes.h"
 #include "speech/windows/DispatchObject.h"
-#include "speech/windows/Library.h"
 #include "speech/windows/UiaNotifications.h"
 
 namespace orvanta::speech {

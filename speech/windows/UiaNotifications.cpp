@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <utility>
 
-#include "speech/windows/Library.h"
+#include "base/windows/Library.h"
 #include "speech/windows/WindowClass.h"
 
 namespace orvanta::speech {

@@ -14,7 +14,7 @@
 #include <string>
 #include <utility>
 
-#include "speech/windows/Library.h"
+#include "base/windows/Library.h"
 
 namespace orvanta::speech {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "speech/windows/AnsiText.h"
+#include "base/windows/WideText.h"
 
 namespace orvanta::speech {
 
@@ -19,7 +19,7 @@ class WindowEyesSpeech final : public WindowEyesObject {
  public:
   explicit WindowEyesSpeech(DispatchObject object) : object_(std::move(object)) {}
   void SpeakString(std::string_view text) override {
-    object_.Call(L"speakstring", {WideFromUtf8(text)});
+    object_.Call(L"speakstring", {text::WideFromUtf8(text)});
   }
 
  private:
@@ -30,10 +30,10 @@ class SapiSpeech final : public SapiVoice {
  public:
   explicit SapiSpeech(DispatchObject voice) : voice_(std::move(voice)) {}
   void Speak(std::string_view text, int flags) override {
-    voice_.Call(L"Speak", {WideFromUtf8(text), static_cast<long>(flags)});
+    voice_.Call(L"Speak", {text::WideFromUtf8(text), static_cast<long>(flags)});
   }
   void Skip(std::string_view type, int count) override {
-    voice_.Call(L"Skip", {WideFromUtf8(type), static_cast<long>(count)});
+    voice_.Call(L"Skip", {text::WideFromUtf8(type), static_cast<long>(count)});
   }
   int RunningState() override {
     return static_cast<int>(voice_.GetObject(L"Status").GetLong(L"RunningState"));
@@ -45,16 +45,17 @@ class SapiSpeech final : public SapiVoice {
 
 }  // namespace
 
-WindowsSpeechPlatform::WindowsSpeechPlatform(WindowsSpeech choice,
+WindowsSpeechPlatform::WindowsSpeechPlatform(SpeechChoice choice,
                                              const std::filesystem::path& gameFolder,
                                              std::unique_ptr<WindowToPresentFrom> windows,
                                              DebugOutput debug, DebugOutput log)
-    : choice_(choice),
+    // Linux's speech service is not here: choosing it means the screen readers.
+    : choice_(choice == SpeechChoice::SpeechDispatcher ? SpeechChoice::ScreenReader : choice),
       windows_(std::move(windows)),
       screenReader_(gameFolder, windows_.get(), std::move(debug), std::move(log)) {}
 
 ScreenReaderRoute& WindowsSpeechPlatform::ScreenReader() {
-  if (choice_ == WindowsSpeech::ScreenReader) {
+  if (choice_ == SpeechChoice::ScreenReader) {
     return screenReader_;
   }
   return unreachable_;
@@ -69,7 +70,7 @@ std::unique_ptr<WindowEyesObject> WindowsSpeechPlatform::CreateWindowEyes() {
 }
 
 std::unique_ptr<SapiVoice> WindowsSpeechPlatform::CreateSapiVoice() {
-  if (choice_ == WindowsSpeech::Silent) {
+  if (choice_ == SpeechChoice::Silent) {
     return nullptr;
   }
   try {
@@ -82,7 +83,7 @@ std::unique_ptr<SapiVoice> WindowsSpeechPlatform::CreateSapiVoice() {
 std::string WindowsSpeechPlatform::SpeechProblem() {
   // Without a voice the screen readers still speak: JAWS and NVDA need nothing beside the game,
   // and UI Automation reaches any other.
-  if (choice_ != WindowsSpeech::SelfVoicing || CreateSapiVoice() != nullptr) {
+  if (choice_ != SpeechChoice::SelfVoicing || CreateSapiVoice() != nullptr) {
     return {};
   }
   return "No speech is available: the Windows voice (SAPI 5) cannot be started.";

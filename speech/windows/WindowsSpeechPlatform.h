@@ -7,24 +7,19 @@
 #include <memory>
 #include <string>
 
+#include "speech/SpeechChoice.h"
 #include "speech/SpeechRoutes.h"
 #include "speech/windows/DispatchObject.h"
 #include "speech/windows/ScreenReaderApis.h"
 
 namespace orvanta::speech {
 
-enum class WindowsSpeech {
-  ScreenReader,  // JAWS, NVDA or UI Automation, else SAPI 5 for that sentence
-  SelfVoicing,   // SAPI 5 only
-  Silent,        // no speech at all
-};
-
 class WindowsSpeechPlatform final : public SpeechPlatform {
  public:
   // `gameFolder` is where the screen readers' libraries are looked for; `windows` gives the
   // window UI Automation notifications come from; `debug` hears why a library went unused and
   // `log` (when set) which screen reader took each sentence.
-  WindowsSpeechPlatform(WindowsSpeech choice, const std::filesystem::path& gameFolder,
+  WindowsSpeechPlatform(SpeechChoice choice, const std::filesystem::path& gameFolder,
                         std::unique_ptr<WindowToPresentFrom> windows = nullptr,
                         DebugOutput debug = WindowsDebugOutput, DebugOutput log = {});
 
@@ -38,16 +33,11 @@ class WindowsSpeechPlatform final : public SpeechPlatform {
   std::string SpeechProblem();
 
  private:
-  class Unreachable final : public ScreenReaderRoute {
-   public:
-    bool SayString(std::string_view, bool) override { return false; }
-  };
-
   ComApartment com_;  // first in, last out: the route objects are COM objects
-  WindowsSpeech choice_;
+  SpeechChoice choice_;
   std::unique_ptr<WindowToPresentFrom> windows_;
   ScreenReaderApis screenReader_;
-  Unreachable unreachable_;
+  UnreachableScreenReader unreachable_;
 };
 
 }  // namespace orvanta::speech

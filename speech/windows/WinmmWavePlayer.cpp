@@ -9,6 +9,7 @@
 #include <string>
 #include <system_error>
 
+#include "base/windows/WideText.h"
 #include "speech/windows/AnsiText.h"
 
 namespace orvanta::speech {
@@ -17,7 +18,7 @@ WinmmWavePlayer::WinmmWavePlayer(std::filesystem::path gameFolder)
     : gameFolder_(std::move(gameFolder)) {}
 
 void WinmmWavePlayer::PlaySound(std::string_view fileName, PlayMode mode) {
-  std::wstring name = WideFromUtf8(fileName);
+  std::wstring name = text::WideFromUtf8(fileName);
   // A bare name (the game's effects) is the working directory's file when there is one, else
   // the game folder's: the game finds its sounds wherever it is started from.
   std::error_code error;

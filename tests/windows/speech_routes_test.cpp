@@ -87,7 +87,7 @@ Heard SpeakToScreenReaders(const fs::path& game, bool jaws, bool nvda,
   LogTo("ORVANTA_FAKE_NVDA_LOG", nvda ? std::optional(game / "nvda.log") : std::nullopt);
   Heard heard{};
   WindowsSpeechPlatform platform(
-      WindowsSpeech::ScreenReader, game, nullptr,
+      SpeechChoice::ScreenReader, game, nullptr,
       [&heard](std::wstring_view line) { (heard.debug += line) += L'\n'; },
       [&heard](std::wstring_view line) { (heard.log += line) += L'\n'; });
   Speech speech(platform);
@@ -245,7 +245,7 @@ class RegisteredFake {
 
 TEST(WindowEyesRoute, RegisteredObjectIsCalledByNameElseTheObjectGoesSilent) {
   const TempPuzzleFolder game;
-  WindowsSpeechPlatform platform(WindowsSpeech::ScreenReader, game.Path());
+  WindowsSpeechPlatform platform(SpeechChoice::ScreenReader, game.Path());
   Speech speech(platform);
   speech.SpeechType(Speech::kWindowEyes);
   EXPECT_EQ(speech.SpeechType(), Speech::kSilent);
@@ -263,7 +263,7 @@ TEST(SapiRoute, VoiceQueuesOrWaitsAndIsSkippedToSilenceOnInterrupt) {
   const TempPuzzleFolder game;
   RegisteredFake fake(L"", RegisteredFake::kSpVoiceClass);
   LogTo("ORVANTA_FAKE_COM_LOG", game.Path() / "com.log");
-  WindowsSpeechPlatform platform(WindowsSpeech::SelfVoicing, game.Path());
+  WindowsSpeechPlatform platform(SpeechChoice::SelfVoicing, game.Path());
   Speech speech(platform);
   speech.SpeechType(Speech::kSelfVoicing);
   ASSERT_EQ(speech.SpeechType(), Speech::kSelfVoicing);
@@ -284,7 +284,7 @@ TEST(JawsObjectRoute, SpeaksFlushesStopsAndBraillesThroughTheRegisteredObject) {
   LogTo("ORVANTA_FAKE_COM_LOG", game.Path() / "com.log");
   const TopWindow jaws(L"JFWUI2", L"JAWS");
   {
-    WindowsSpeechPlatform platform(WindowsSpeech::ScreenReader, game.Path());
+    WindowsSpeechPlatform platform(SpeechChoice::ScreenReader, game.Path());
     DispatchObject::Create(L"FreedomSci.JawsApi").Call(L"SayString", {L"fake", true});  // the fake
     Speech speech(platform);
     speech.SpeechType(Speech::kScreenReader);
@@ -323,7 +323,7 @@ TEST(UiaRoute, NotificationsComeFromAChildOfTheActiveWindowWhereWindowsHasThem) 
   SystemParametersInfoW(SPI_SETSCREENREADER, TRUE, nullptr, SPIF_SENDCHANGE);
   std::wstring said;
   {
-    WindowsSpeechPlatform platform(WindowsSpeech::ScreenReader, game.Path(), std::move(active),
+    WindowsSpeechPlatform platform(SpeechChoice::ScreenReader, game.Path(), std::move(active),
                                    WindowsDebugOutput,
                                    [&said](std::wstring_view line) { (said += line) += L'\n'; });
     Speech speech(platform);

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/windows/WideText.h"
 #include "ui/win32/Win32Text.h"
 
 namespace orvanta::ui::win32 {
@@ -98,8 +99,8 @@ INT_PTR CALLBACK InputDialog::Procedure(HWND dialog, UINT message, WPARAM wParam
       self = reinterpret_cast<InputDialog*>(lParam);
       SetWindowLongPtrW(dialog, DWLP_USER, lParam);
       self->dialog_ = dialog;
-      SetWindowTextW(dialog, Wide(self->title_).c_str());
-      SetDlgItemTextW(dialog, kPromptId, Wide(self->prompt_).c_str());
+      SetWindowTextW(dialog, text::WideFromUtf8(self->title_).c_str());
+      SetDlgItemTextW(dialog, kPromptId, text::WideFromUtf8(self->prompt_).c_str());
       SetForegroundWindow(dialog);
       SetFocus(GetDlgItem(dialog, kEditId));
       return FALSE;  // the focus is set

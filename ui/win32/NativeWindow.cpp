@@ -1,4 +1,6 @@
-// NativeWindow.cpp: how a window of the game becomes a Win32 window.
+// NativeWindow.cpp: how a window of the game becomes a Win32 window. Its sections: building
+// (menus, controls, Z order, DPI); mirroring the controls and keeping the focus; showing and
+// painting; messages. The arithmetic of positions, sizes and fonts is in Win32Layout.
 //
 // Every control is a child of the top-level window itself, frames too: a frame is a group box
 // drawn behind the controls that lie inside it, and hiding a frame hides them one by one. The
@@ -11,15 +13,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <climits>
-#include <cmath>
-#include <cwchar>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
-#include "speech/windows/Library.h"
+#include "base/windows/WideText.h"
 #include "ui/AppInfo.h"
 #include "ui/win32/Resources.h"
+#include "ui/win32/Win32Layout.h"
 #include "ui/win32/Win32Text.h"
 
 namespace orvanta::ui::win32 {
@@ -27,44 +28,8 @@ namespace orvanta::ui::win32 {
 namespace {
 
 constexpr const wchar_t* kClassName = L"OrvantaWindow";
-constexpr int kTwipsPerInch = 1440;
 constexpr UINT kFirstMenuId = 1000;
 constexpr int kFirstControlId = 100;
-
-// Calls of newer Windows versions, looked up at run time so the game still starts on older ones.
-template <typename Function>
-Function FromUser32(const char* name) {
-  return speech::Entry<Function>(GetModuleHandleW(L"user32.dll"), name);
-}
-
-UINT DpiOf(HWND window) {
-  using GetDpiForWindowCall = UINT(WINAPI*)(HWND);
-  if (const auto call = FromUser32<GetDpiForWindowCall>("GetDpiForWindow"); call != nullptr) {
-    if (const UINT dpi = call(window); dpi != 0)
-      return dpi;
-  }
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
-}
-
-void AdjustForDpi(RECT& rect, DWORD style, bool menu, DWORD exStyle, UINT dpi) {
-  using AdjustCall = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-  if (const auto call = FromUser32<AdjustCall>("AdjustWindowRectExForDpi"); call != nullptr) {
-    call(&rect, style, menu ? TRUE : FALSE, exStyle, dpi);
-  } else {
-    AdjustWindowRectEx(&rect, style, menu ? TRUE : FALSE, exStyle);
-  }
-}
-
-int Scale(int length, UINT dpi, int per) {
-  return MulDiv(length, static_cast<int>(dpi), per);
-}
-
-bool TakesFocus(const ControlLayout& layout) {
-  return layout.kind == ControlKind::TextBox || layout.kind == ControlKind::Button;
-}
 
 HICON LoadProgramIcon(int size) {
   return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ORVANTA_ICON),
@@ -102,7 +67,8 @@ NativeWindow::NativeWindow(Window& window, Events& events) : window_(window), ev
                                       : (WS_POPUP | WS_DLGFRAME);
   const DWORD exStyle = WS_EX_CONTROLPARENT | (layout.inTaskbar ? 0 : WS_EX_TOOLWINDOW);
   // The caption names the window for a screen reader even where no title bar shows it.
-  const std::wstring title = Wide(layout.caption.empty() ? kProgramTitle : layout.caption);
+  const std::wstring title =
+      text::WideFromUtf8(layout.caption.empty() ? kProgramTitle : layout.caption);
   CreateWindowExW(exStyle, kClassName, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (handle_ == nullptr) {
@@ -154,11 +120,12 @@ void NativeWindow::BuildMenus() {
   for (const MenuLayout& menu : layout.menus) {
     HMENU items = CreatePopupMenu();
     for (const MenuItemLayout& item : menu.items) {
-      AppendMenuW(items, MF_STRING, id, Wide(item.caption).c_str());
+      AppendMenuW(items, MF_STRING, id, text::WideFromUtf8(item.caption).c_str());
       menuItems_.emplace(id, item.name);
       ++id;
     }
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(items), Wide(menu.caption).c_str());
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(items),
+                text::WideFromUtf8(menu.caption).c_str());
   }
   SetMenu(handle_, bar);
 }
@@ -166,38 +133,13 @@ void NativeWindow::BuildMenus() {
 void NativeWindow::BuildControl(NativeControl& entry, int id) {
   const Control& control = *entry.control;
   const ControlLayout& layout = control.Layout();
-  DWORD style = WS_CHILD;
-  DWORD exStyle = 0;
-  const wchar_t* kind = L"STATIC";
-  switch (layout.kind) {
-    case ControlKind::Frame:
-      kind = L"BUTTON";
-      style |= BS_GROUPBOX;
-      break;
-    case ControlKind::Label:
-      style |= SS_NOPREFIX | (layout.align == TextAlign::Centre ? SS_CENTER : SS_LEFTNOWORDWRAP);
-      break;
-    case ControlKind::TextBox:
-      kind = L"EDIT";
-      exStyle = WS_EX_CLIENTEDGE;
-      style |=
-          (layout.readOnly ? ES_READONLY : 0) | (layout.multiLine ? ES_MULTILINE : ES_AUTOHSCROLL);
-      break;
-    case ControlKind::Button:
-      kind = L"BUTTON";
-      style |= layout.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-      break;
-    case ControlKind::Image:
-      style |= SS_ICON | SS_REALSIZECONTROL | SS_CENTERIMAGE;
-      break;
-    case ControlKind::Shape:
-      return;  // an outline drawn on the window itself
-  }
-  if (TakesFocus(layout) && layout.tabIndex >= 0)
-    style |= WS_TABSTOP;
-  const std::wstring text = layout.kind == ControlKind::Image ? L"" : Wide(control.Text());
-  entry.handle = CreateWindowExW(exStyle, kind, text.c_str(), style, 0, 0, 0, 0, handle_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+  const std::optional<ControlClass> made = ClassOf(layout);
+  if (!made)
+    return;  // a shape: an outline drawn on the window itself
+  const std::wstring text =
+      layout.kind == ControlKind::Image ? L"" : text::WideFromUtf8(control.Text());
+  entry.handle = CreateWindowExW(made->exStyle, made->name, text.c_str(), made->style, 0, 0, 0, 0,
+                                 handle_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleW(nullptr), nullptr);
   if (entry.handle == nullptr)
     return;
@@ -210,116 +152,34 @@ void NativeWindow::BuildControl(NativeControl& entry, int id) {
 }
 
 void NativeWindow::ApplyTabOrder() {
-  // Each control that takes the focus moves with the labels created just before it; frames go
-  // behind everything, so the controls inside them are drawn over them.
-  std::vector<std::pair<int, std::vector<HWND>>> units;
-  std::vector<HWND> waiting;
-  std::vector<HWND> frames;
+  std::vector<const ControlLayout*> layouts;
+  std::vector<HWND> handles;
   for (const NativeControl& entry : controls_) {
-    if (entry.handle == nullptr)
-      continue;
-    const ControlLayout& layout = entry.control->Layout();
-    if (layout.kind == ControlKind::Frame) {
-      frames.push_back(entry.handle);
-      continue;
-    }
-    waiting.push_back(entry.handle);
-    if (TakesFocus(layout)) {
-      units.emplace_back(layout.tabIndex < 0 ? INT_MAX : layout.tabIndex, std::move(waiting));
-      waiting.clear();
+    if (entry.handle != nullptr) {
+      layouts.push_back(&entry.control->Layout());
+      handles.push_back(entry.handle);
     }
   }
-  std::stable_sort(units.begin(), units.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  std::vector<HWND> order;
-  for (const auto& unit : units)
-    order.insert(order.end(), unit.second.begin(), unit.second.end());
-  order.insert(order.end(), waiting.begin(), waiting.end());
-  order.insert(order.end(), frames.begin(), frames.end());
   HWND after = HWND_TOP;
-  for (HWND control : order) {
-    SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    after = control;
+  for (const std::size_t place : ZOrder(layouts)) {
+    SetWindowPos(handles[place], after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    after = handles[place];
   }
-}
-
-Twips NativeWindow::OnWindow(const ControlLayout& layout) {
-  Twips position = layout.position;
-  for (std::string parent = layout.parent; !parent.empty();) {
-    const Control* frame = window_.Find(parent);
-    if (frame == nullptr)
-      break;
-    position.left += frame->Layout().position.left;
-    position.top += frame->Layout().position.top;
-    parent = frame->Layout().parent;
-  }
-  return position;
-}
-
-RECT NativeWindow::ToPixels(const Twips& position) const {
-  // Edges are scaled, not sizes, so controls that touch in twips still touch on the screen.
-  return {Scale(position.left, dpi_, kTwipsPerInch), Scale(position.top, dpi_, kTwipsPerInch),
-          Scale(position.left + position.width, dpi_, kTwipsPerInch),
-          Scale(position.top + position.height, dpi_, kTwipsPerInch)};
-}
-
-RECT NativeWindow::PlaceOf(const NativeControl& entry) {
-  const ControlLayout& layout = entry.control->Layout();
-  RECT rect = ToPixels(OnWindow(layout));
-  if (layout.kind != ControlKind::Label)
-    return rect;
-  // A label never covers the top edge of a box it overlaps by a pixel of rounding.
-  for (const NativeControl& other : controls_) {
-    const ControlKind kind = other.control->Layout().kind;
-    if (&other == &entry || (kind != ControlKind::TextBox && kind != ControlKind::Button))
-      continue;
-    const RECT below = ToPixels(OnWindow(other.control->Layout()));
-    if (below.top > rect.top && below.top < rect.bottom && below.left < rect.right &&
-        below.right > rect.left) {
-      rect.bottom = below.top;
-    }
-  }
-  return rect;
 }
 
 void NativeWindow::FitLabel(NativeControl& entry) {
-  // The layouts were drawn for an older, narrower dialog font: a left-aligned caption that
-  // does not fit grows to the right instead of being cut off.
   const ControlLayout& layout = entry.control->Layout();
   if (layout.kind != ControlKind::Label || layout.align != TextAlign::Left)
-    return;
-  const RECT rect = PlaceOf(entry);
-  const std::wstring text = Wide(entry.shownText);
-  HDC dc = GetDC(entry.handle);
-  HGDIOBJ old =
-      SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(entry.handle, WM_GETFONT, 0, 0)));
-  SIZE extent{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-  SelectObject(dc, old);
-  ReleaseDC(entry.handle, dc);
-  const int width = std::max<int>(rect.right - rect.left, extent.cx + 2);
+    return;  // only a left-aligned caption grows to the right
+  const RECT rect = PlaceOf(window_, *entry.control, dpi_);
+  const int width =
+      LabelWidth(entry.handle, text::WideFromUtf8(entry.shownText), rect.right - rect.left);
   SetWindowPos(entry.handle, nullptr, 0, 0, width, rect.bottom - rect.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 NativeWindow::FontHandle NativeWindow::MakeFont(const Font& font, bool monospaced) const {
-  // The layouts name the faces of old Windows; the board keeps a monospaced face, everything
-  // else takes the desktop's own dialog face, at the layout's size and weight.
-  LOGFONTW description{};
-  description.lfHeight = -Scale(static_cast<int>(std::lround(font.points * 100)), dpi_, 7200);
-  description.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-  description.lfCharSet = DEFAULT_CHARSET;
-  description.lfQuality = CLEARTYPE_QUALITY;
-  if (monospaced) {
-    description.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-    wcsncpy(description.lfFaceName, L"Courier New", LF_FACESIZE - 1);
-  } else {
-    description.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0) != FALSE)
-      wcsncpy(description.lfFaceName, metrics.lfMessageFont.lfFaceName, LF_FACESIZE - 1);
-  }
+  const LOGFONTW description = FontFor(font, monospaced, dpi_);
   return FontHandle(CreateFontIndirectW(&description));
 }
 
@@ -331,7 +191,7 @@ void NativeWindow::ApplyDpi(UINT dpi) {
     if (entry.handle == nullptr)
       continue;
     const ControlLayout& controlLayout = entry.control->Layout();
-    const RECT rect = PlaceOf(entry);
+    const RECT rect = PlaceOf(window_, *entry.control, dpi_);
     SetWindowPos(entry.handle, nullptr, rect.left, rect.top, rect.right - rect.left,
                  rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
     if (controlLayout.kind == ControlKind::Image) {
@@ -359,12 +219,8 @@ void NativeWindow::ApplyDpi(UINT dpi) {
   bigIcon_ = std::move(bigIcon);
   smallIcon_ = std::move(smallIcon);
 
-  RECT frame{0, 0, Scale(layout.clientWidth, dpi, kTwipsPerInch),
-             Scale(layout.clientHeight, dpi, kTwipsPerInch)};
-  AdjustForDpi(frame, static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_STYLE)),
-               GetMenu(handle_) != nullptr,
-               static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_EXSTYLE)), dpi);
-  SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+  const SIZE size = WindowSize(handle_, layout, dpi);
+  SetWindowPos(handle_, nullptr, 0, 0, size.cx, size.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(handle_, nullptr, TRUE);
 }
@@ -385,7 +241,7 @@ void NativeWindow::ControlChanged(const Control& control) {
   }
   if (control.Text() != entry.shownText && control.Layout().kind != ControlKind::Image) {
     entry.shownText = control.Text();
-    SetWindowTextW(entry.handle, Wide(entry.shownText).c_str());
+    SetWindowTextW(entry.handle, text::WideFromUtf8(entry.shownText).c_str());
     FitLabel(entry);
   }
   if (control.Enabled() != entry.shownEnabled) {
@@ -520,11 +376,9 @@ void NativeWindow::Show() {
       GetWindowRect(handle_, &rect);
       if (GetMonitorInfoW(MonitorFromWindow(handle_, MONITOR_DEFAULTTOPRIMARY), &monitor) !=
           FALSE) {
-        const RECT& area = monitor.rcWork;
-        const int width = rect.right - rect.left;
-        const int height = rect.bottom - rect.top;
-        SetWindowPos(handle_, nullptr, area.left + (area.right - area.left - width) / 2,
-                     area.top + (area.bottom - area.top - height) / 2, 0, 0,
+        const POINT place =
+            CentredOn(monitor.rcWork, {rect.right - rect.left, rect.bottom - rect.top});
+        SetWindowPos(handle_, nullptr, place.x, place.y, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       }
     }
@@ -556,7 +410,7 @@ void NativeWindow::PaintShapes(HDC dc) const {
     const Control& control = *entry.control;
     if (control.Layout().kind != ControlKind::Shape || !control.Visible())
       continue;
-    const RECT rect = ToPixels(control.Layout().position);
+    const RECT rect = ToPixels(control.Layout().position, dpi_);
     Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
   }
   SelectObject(dc, oldBrush);

@@ -93,10 +93,7 @@ class NativeWindow final : public ControlListener {
   void FocusFirstIfLost();
   void Park(HWND from);
   void PaintShapes(HDC dc) const;
-  Twips OnWindow(const ControlLayout& layout);
-  RECT PlaceOf(const NativeControl& entry);
   void FitLabel(NativeControl& entry);
-  RECT ToPixels(const Twips& position) const;
   FontHandle MakeFont(const Font& font, bool monospaced) const;
   NativeControl* FindEntry(HWND handle);
   const NativeControl* FindEntry(HWND handle) const;

@@ -25,11 +25,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/windows/WideText.h"
 #include "ui/AppInfo.h"
 #include "ui/EventGate.h"
 #include "ui/win32/InputDialog.h"
 #include "ui/win32/NativeWindow.h"
-#include "ui/win32/Win32Text.h"
 
 namespace orvanta::ui {
 
@@ -326,8 +326,8 @@ MsgResult Win32Toolkit::MsgBox(std::string_view text, std::string_view title, Ms
   int answer = 0;
   {
     Modal modal(*this, owner);
-    answer = MessageBoxW(owner, win32::Wide(text).c_str(),
-                         win32::Wide(title.empty() ? kProgramTitle : title).c_str(), style);
+    answer = MessageBoxW(owner, text::WideFromUtf8(text).c_str(),
+                         text::WideFromUtf8(title.empty() ? kProgramTitle : title).c_str(), style);
   }
   gate_.RethrowPending();
   if (answer == IDYES)

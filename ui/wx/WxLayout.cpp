@@ -1,19 +1,16 @@
-// WxLayout.cpp: twips, key codes and fonts for the wx back end.
+// WxLayout.cpp: key codes and fonts for the wx back end.
 #include "ui/wx/WxLayout.h"
 
 #include <wx/defs.h>
 
 #include <array>
 #include <cctype>
-#include <cmath>
 #include <string>
 #include <utility>
 
 namespace orvanta::ui::wx {
 
 namespace {
-
-constexpr double kTwipsPerInch = 1440.0;
 
 // Punctuation keys of a US keyboard: the key's character, shifted or not, and its code.
 constexpr auto kPunctuationKeys = std::to_array<std::pair<char, int>>({
@@ -60,18 +57,6 @@ constexpr auto kPunctuationKeys = std::to_array<std::pair<char, int>>({
 });
 
 }  // namespace
-
-int TwipsToPixels(int twips, double dotsPerInch) {
-  return static_cast<int>(std::lround(twips * dotsPerInch / kTwipsPerInch));
-}
-
-PixelRect ScaleTwips(const Twips& position, double dotsPerInch) {
-  const int left = TwipsToPixels(position.left, dotsPerInch);
-  const int top = TwipsToPixels(position.top, dotsPerInch);
-  const int right = TwipsToPixels(position.left + position.width, dotsPerInch);
-  const int bottom = TwipsToPixels(position.top + position.height, dotsPerInch);
-  return {left, top, right - left, bottom - top};
-}
 
 std::optional<int> VirtualKeyFromWx(int code) {
   if (code >= 'a' && code <= 'z')

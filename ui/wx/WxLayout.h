@@ -1,6 +1,6 @@
-// WxLayout.h: the arithmetic behind the wx back end that needs no display: twips to pixels,
-// wx key codes to the game's virtual key codes, and the fonts that stand in for the layouts'
-// Windows faces.
+// WxLayout.h: the arithmetic behind the wx back end that needs no display: wx key codes to the
+// game's virtual key codes, and the fonts that stand in for the layouts' Windows faces. Twips
+// become pixels through ui/Twips.h.
 #pragma once
 
 #include <optional>
@@ -9,19 +9,6 @@
 #include "ui/Control.h"
 
 namespace orvanta::ui::wx {
-
-// A rectangle in screen pixels.
-struct PixelRect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
-
-// 1440 twips make an inch; at 96 dots per inch a pixel is 15 twips. Edges are rounded, not
-// sizes, so controls that touch in twips still touch on the screen.
-int TwipsToPixels(int twips, double dotsPerInch);
-PixelRect ScaleTwips(const Twips& position, double dotsPerInch);
 
 // The Windows virtual key code of a wx key code as seen on a key release: letters give the
 // upper-case code whatever Shift or Caps Lock, digits 48..57, F1..F12 112..123. Keys the game

@@ -69,7 +69,7 @@ class WxToolkit::Impl final : public ControlListener {
 
   wxWindow* TopLevelOf(const Window& window) const;
   wxWindow* WidgetOf(const Control& control) const;
-  int ToPixels(int twips) const { return wx::TwipsToPixels(twips, session_->DotsPerInch()); }
+  int ToPixels(int twips) const { return TwipsToPixels(twips, session_->DotsPerInch()); }
   wx::WxNotices& Notices() { return notices_; }
 
  private:

@@ -7,7 +7,7 @@
 #include <memory>
 #include <type_traits>
 
-namespace orvanta::speech {
+namespace orvanta {
 
 struct LibraryDeleter {
   void operator()(HMODULE library) const { FreeLibrary(library); }
@@ -24,4 +24,4 @@ Function Entry(HMODULE library, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
 }
 
-}  // namespace orvanta::speech
+}  // namespace orvanta
