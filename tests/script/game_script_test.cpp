@@ -308,11 +308,12 @@ TEST_F(StartUp, IntroAndSplashComeBeforeThePuzzleIsDealtAndRead) {
                                {"FreeSpins", "0"}}));
 }
 
-// A puzzle file as an old Windows editor writes it: Windows-1252 bytes, an accented letter that is
-// never hidden, and a comma kept inside double quotes.
+// A puzzle file as an old Windows editor writes it: Windows-1252 bytes, accented letters that are
+// never hidden (shown in lower case on the first board, as a capital or not), and a comma kept
+// inside double quotes.
 TEST_F(StartUp, AccentedLetterAndCommaFromAWindowsFileAreReadAloud) {
   folder_.Write("cafe.orp",
-                "ZONTARY_WHEEL/PDATA/1.x\r\nC Caf\xE9s\r\nTP 1\r\n\"Caf\xE9, ol\xE9\"\r\n");
+                "ZONTARY_WHEEL/PDATA/1.x\r\nC Caf\xE9s\r\nTP 1\r\n\"Caf\xE9, OL\xC9\"\r\n");
   const Game game =
       Play({3},
            "dump\n"
