@@ -455,26 +455,6 @@ TEST_F(Letters, MoneyBeyondThirtyTwoThousandKeepsCounting) {
   EXPECT_TRUE(game.StateIs(2, {{"txtMoney", "$40000"}}));
 }
 
-// A vowel is asked about first; bought, it is paid for before it is announced, found or not.
-TEST_F(Letters, VowelIsBoughtOnlyWhenThePlayerSaysYes) {
-  OnePuzzle("Test", "TO BE");
-  const Game game = Play({22},
-                         "click cmdSpin\nkey T\ndump\n"
-                         "key E\nanswer No\ndump\n"
-                         "key E\nanswer Yes\ndump\n"
-                         "key A\nanswer Yes\ndump\n");
-
-  EXPECT_TRUE(SameEvents(game.Segment(1), {VowelQuestion('E')}));
-  EXPECT_TRUE(game.StateIs(2, {{"txtMoney", "$2500"}, {"UsedLetters", "t"}}));
-  EXPECT_TRUE(SameEvents(game.Segment(2),
-                         Join({{VowelQuestion('E')}, Found(1, 'E', "$2250"), Reading("T_ _E")})));
-  EXPECT_TRUE(game.StateIs(3, {{"txtMoney", "$2250"}, {"UsedLetters", "te"}, {"txtUsed", "E T"}}));
-  EXPECT_TRUE(SameEvents(game.Segment(3),
-                         {VowelQuestion('A'), Say("There are no A's."), Sound("wrong.wav")}));
-  EXPECT_TRUE(
-      game.StateIs(4, {{"txtMoney", "$2000"}, {"UsedLetters", "tea"}, {"txtUsed", "A E T"}}));
-}
-
 // ---------------------------------------------------------------------------------------------
 // Keys the game refuses or ignores, in one game.
 
@@ -610,29 +590,34 @@ TEST_F(EndOfGame, LastConsonantIsPaidBeforeThePuzzleSolvedBox) {
   EXPECT_EQ(game.status, 0);
 }
 
-// Once only vowels are hidden the wheel goes away, said once, and the spin button with it; the last
-// vowel bought is paid for and ends the game.
-TEST_F(EndOfGame, OnlyVowelsLeftTakesTheWheelAwayOnce) {
+// Once only vowels are hidden the wheel goes away, said once, and the spin button with it. A
+// vowel is asked about first; bought, it is paid for before it is announced, found or not; the
+// last one bought is paid for and ends the game.
+TEST_F(EndOfGame, OnlyVowelsLeftTakesTheWheelAwayOnceAndVowelsAreBoughtOnlyOnYes) {
   OnePuzzle("Test", "TEA TOE");
-  const Game game = Play({22},
-                         "click cmdSpin\nkey T\nanswer OK\ndump\n"
-                         "click cmdSpin\ndump\n"
-                         "key E\nanswer Yes\ndump\n"
-                         "key A\nanswer Yes\ndump\n"
-                         "key O\nanswer Yes\nanswer OK\nanswer OK\n");
+  const Game game =
+      Play({22}, Steps({"click cmdSpin\nkey T\nanswer OK", "click cmdSpin\nkey E\nanswer No",
+                        "key U\nanswer Yes", "key E\nanswer Yes", "key A\nanswer Yes"}) +
+                     "key O\nanswer Yes\nanswer OK\nanswer OK\n");
 
-  EXPECT_TRUE(Contains(game.Segment(0), Join({Found(2, 'T', ""),
+  EXPECT_TRUE(Contains(game.Segment(1), Join({Found(2, 'T', ""),
                                               {OnlyVowels(), Say("You currently have $5000")},
                                               Reading("T__ T__")})));
-  EXPECT_TRUE(game.StateIs(1, {{"frmWheelVisible", "false"}, {"cmdSpinEnabled", "true"}}));
-  EXPECT_TRUE(SameEvents(game.Segment(1), {}));
-  EXPECT_TRUE(SameEvents(game.Segment(2),
-                         Join({{VowelQuestion('E')}, Found(2, 'E', "$4750"), Reading("TE_ T_E")})));
+  EXPECT_TRUE(game.StateIs(2, {{"frmWheelVisible", "false"}, {"cmdSpinEnabled", "true"}}));
+  // The spin button does nothing; a vowel the player says No to is not bought.
+  EXPECT_TRUE(SameEvents(game.Segment(2), {VowelQuestion('E')}));
+  EXPECT_TRUE(game.StateIs(3, {{"txtMoney", "$5000"}, {"UsedLetters", "t"}}));
   EXPECT_TRUE(SameEvents(game.Segment(3),
-                         Join({{VowelQuestion('A')}, Found(1, 'A', "$4500"), Reading("TEA T_E")})));
-  EXPECT_TRUE(SameEvents(game.Segment(4), Join({{VowelQuestion('O')},
+                         {VowelQuestion('U'), Say("There are no U's."), Sound("wrong.wav")}));
+  EXPECT_TRUE(SameEvents(game.Segment(4),
+                         Join({{VowelQuestion('E')}, Found(2, 'E', "$4500"), Reading("TE_ T_E")})));
+  EXPECT_TRUE(
+      game.StateIs(5, {{"txtMoney", "$4500"}, {"UsedLetters", "tue"}, {"txtUsed", "E T U"}}));
+  EXPECT_TRUE(SameEvents(game.Segment(5),
+                         Join({{VowelQuestion('A')}, Found(1, 'A', "$4250"), Reading("TEA T_E")})));
+  EXPECT_TRUE(SameEvents(game.Segment(6), Join({{VowelQuestion('O')},
                                                 Found(1, 'O', ""),
-                                                {Solved("tea toe"), Winnings("$4250")},
+                                                {Solved("tea toe"), Winnings("$4000")},
                                                 Farewell()})));
 }
 
