@@ -8,7 +8,6 @@
 #include <memory>
 #include <streambuf>
 #include <string>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -155,12 +154,6 @@ TEST(ItemReader, FileIsReadAsUtf8OrConvertedFromWindows1252) {
     EXPECT_EQ(ItemReader::FromBytes(c.bytes, "t.orp").Encoding(), c.encoding) << c.bytes;
     EXPECT_EQ(Items(c.bytes), c.items) << c.bytes;
   }
-}
-
-TEST(ItemReader, FileThatCannotBeOpenedGivesNoReaderAndTheReason) {
-  std::error_code error;
-  EXPECT_FALSE(ItemReader::OpenFile("/nonexistent/orvanta/none.orp", error).has_value());
-  EXPECT_EQ(error, std::errc::no_such_file_or_directory);
 }
 
 // An endless item: `size` bytes of "x", made as they are read, never held.
