@@ -45,19 +45,15 @@ CheckRun Check(const std::filesystem::path& folder) {
   return run;
 }
 
-// A good folder is all good, its files and puzzles counted in the singular or the plural.
+// A good folder is all good, its file and puzzle counted in the singular (in the plural, and
+// with quoted commas: the shipped puzzles below).
 TEST(PuzzleChecker, GoodFolderIsAllGood) {
   TempPuzzleFolder folder;
   folder.Write("a.orp", PuzzleFileText("Food", "1", {"APPLE PIE"}));
-  for (const char* summary :
-       {"1 puzzle file, 1 puzzle: all good.", "2 puzzle files, 3 puzzles: all good."}) {
-    const CheckRun run = Check(folder.Path());
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, (std::vector<std::string>{summary}));
-    EXPECT_TRUE(run.err.empty());
-    folder.Write("a.orp", PuzzleFileText("Food", "2", {"APPLE PIE", "\"FISH, CHIPS\""}));
-    folder.Write("b.orp", PuzzleFileText("Places", "1", {"PARIS"}));
-  }
+  const CheckRun run = Check(folder.Path());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, (std::vector<std::string>{"1 puzzle file, 1 puzzle: all good."}));
+  EXPECT_TRUE(run.err.empty());
 }
 
 TEST(PuzzleChecker, BrokenFolderReportsEveryProblemWithFileAndItem) {
