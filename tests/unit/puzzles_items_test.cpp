@@ -70,28 +70,6 @@ TEST(ItemReader, ReadsTheItemsOfAFile) {
   }
 }
 
-TEST(ItemReader, KnowsTheFileTheNumberAndTheLineOfEachItem) {
-  ItemReader reader = ItemReader::FromBytes("a,b\r\n\r\n\"c\nd\"\ne", "pack/food.orp");
-  EXPECT_EQ(reader.File(), "pack/food.orp");
-  EXPECT_EQ(reader.Number(), 0);
-  struct Expected {
-    const char* text;
-    int number;
-    int line;
-  };
-  for (const Expected& expected : {Expected{"a", 1, 1}, Expected{"b", 2, 1}, Expected{"", 3, 2},
-                                   Expected{"c\nd", 4, 3}, Expected{"e", 5, 5}}) {
-    ASSERT_TRUE(reader.Next());
-    EXPECT_EQ(reader.Text(), expected.text);
-    EXPECT_EQ(reader.Number(), expected.number);
-    EXPECT_EQ(reader.Line(), expected.line) << expected.text;
-  }
-  // No item after the end of the file, however often asked.
-  EXPECT_FALSE(reader.Next());
-  EXPECT_FALSE(reader.Next());
-  EXPECT_EQ(reader.Number(), 5);
-}
-
 TEST(ItemReader, QuoteFaultsAreReportedOnTheirItem) {
   ItemReader reader = ItemReader::FromBytes("\"ab\"cd,\"two\nlines\",\"open", "t.orp");
   ASSERT_TRUE(reader.Next());
