@@ -296,15 +296,9 @@ TEST_F(StartUp, IntroAndSplashComeBeforeThePuzzleIsDealtAndRead) {
              WindowEvent("frmSplash", "unload"), WindowEvent("frmMain", "show"),
              Sound("newpuzzle.wav"), Say("The category is, Famous Phrases")},
             Reading("__ __")})));
-  EXPECT_TRUE(game.StateIs(1, {{"txtPuzzle", "__ __"},
-                               {"txtCategory", "Famous Phrases"},
-                               {"txtMoney", "$0"},
-                               {"txtUsed", ""},
-                               {"lblWheel", ""},
-                               {"cmdSpinEnabled", "true"},
-                               {"frmPuzzleVisible", "true"},
-                               {"frmWheelVisible", "true"},
-                               {"FreeSpins", "0"}}));
+  // (The rest of the first state is met where it is used: the money, letters and tokens by
+  // InformationKeys, the empty wheel by Refusals, the category by the accented game.)
+  EXPECT_TRUE(game.StateIs(1, {{"txtPuzzle", "__ __"}, {"frmPuzzleVisible", "true"}}));
 }
 
 // A puzzle file as an old Windows editor writes it: Windows-1252 bytes, accented letters that are
