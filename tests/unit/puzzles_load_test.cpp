@@ -91,7 +91,6 @@ TEST_F(LoadPuzzleTest, DrawOfThePuzzleIsUniformOverTheCountAndStaysOnTheLastJust
     EXPECT_EQ(Loaded({0.0, r}).Solution, solution) << r;
   }
   EXPECT_EQ(PuzzleIndexForDraw(0.99999999, 32767), 32766);
-  EXPECT_EQ(PuzzleIndexForDraw(0.5, 3), 1);
 }
 
 TEST_F(LoadPuzzleTest, DrawOfTheFileIsUniformOverTheFilesInNameOrderAndOtherNamesAreIgnored) {
