@@ -188,8 +188,6 @@ TEST_F(SoundEffectsTest, SoundNamesAreFoundWhereTheGameKeepsThem) {
       {data.string() + "\\zontary.wav", data / "ZONTARY.WAV"},
       {"SPIN.WAV", work / "spin.wav"},
       {(folder_ / "elsewhere" / "ZONTARY.WAV").string(), {}},
-      {"bankrupt.wav", {}},
-      {"", {}},
   };
   for (const auto& c : cases) {
     const auto found = FindSoundFile(c.name, data);
