@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -89,7 +88,6 @@ TEST_F(SpeechDispatcherRouteTest, AnnouncementsArriveWholeAtMessagePriorityAndIn
     SpeechDispatcherRoute route(Options());
     ASSERT_TRUE(route.Reachable());
     route.Silence();  // a key pressed before the game said anything: nothing to cut off
-    EXPECT_TRUE(route.SayString("Spinning the wheel.", false));
     EXPECT_TRUE(route.SayString("Catégorie: Café €5", false));  // UTF-8 arrives unchanged
     EXPECT_TRUE(route.SayString("First line\n.Second line starts with a dot", false));
     ASSERT_TRUE(route.WaitUntilSent(milliseconds(2000)));
@@ -109,8 +107,8 @@ TEST_F(SpeechDispatcherRouteTest, AnnouncementsArriveWholeAtMessagePriorityAndIn
   };
   // Only the game's own speech is cancelled, not the screen reader's, but for CancelAll.
   const auto cancel = HasSubstr(R"({"event": "cancel", "scope": "self")");
-  EXPECT_THAT(Heard(13),
-              ElementsAre(speak(R"("Spinning the wheel.")"), speak(R"("Catégorie: Café €5")"),
+  EXPECT_THAT(Heard(12),
+              ElementsAre(speak(R"("Catégorie: Café €5")"),
                           speak(R"("First line\n.Second line starts with a dot")"), cancel, cancel,
                           speak(R"("Used letters: \"t\".")"), cancel,
                           HasSubstr(R"({"event": "cancel", "scope": "all")"),
@@ -168,39 +166,6 @@ TEST_F(SpeechDispatcherRouteTest, ServiceThatGoesAwayLeavesTheRouteUnreachable) 
   EXPECT_FALSE(route.SayString("300 dollars.", false));
   EXPECT_FALSE(route.Reachable());
   EXPECT_THAT(route.Problem(), HasSubstr("connection was lost"));
-}
-
-// The real daemon, when it is installed: the route connects, and however the daemon copes with
-// the machine's audio (it hangs without a sound card), the game is never held up.
-TEST_F(SpeechDispatcherRouteTest, RealDaemonNeverHoldsUpTheGame) {
-  if (std::system("command -v speech-dispatcher >/dev/null 2>&1") != 0) {
-    GTEST_SKIP() << "speech-dispatcher is not installed";
-  }
-  const auto socket = folder_ / "speechd.sock";
-  const std::string command = "HOME=" + folder_.string() + " XDG_RUNTIME_DIR=" + folder_.string() +
-                              " speech-dispatcher -s -c unix_socket -S " + socket.string() +
-                              " -t 5 >/dev/null 2>&1 & echo $! > " + (folder_ / "pid").string();
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  for (int i = 0; i < 150 && !std::filesystem::exists(socket); ++i) {
-    std::this_thread::sleep_for(milliseconds(20));
-  }
-  std::ifstream(folder_ / "pid") >> server_;  // killed by TearDown: it ignores SIGTERM while hung
-  ASSERT_GT(server_, 0);
-  if (!std::filesystem::exists(socket)) {
-    GTEST_SKIP() << "speech-dispatcher did not start on its socket within 3 s";
-  }
-  const auto start = Clock::now();
-  {
-    SpeechDispatcherRoute route(Options());
-    EXPECT_TRUE(route.Reachable()) << route.Problem();
-    for (const char* text : {"Spinning the wheel.", "300 dollars.", "There are 2 T's."}) {
-      const auto call = Clock::now();
-      route.SayString(text, false);
-      EXPECT_LT(Since(call), milliseconds(50));
-    }
-    route.SayString("Used letters: t.", true);
-  }
-  EXPECT_LT(Since(start), milliseconds(2500));
 }
 
 }  // namespace

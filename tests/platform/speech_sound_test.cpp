@@ -147,30 +147,23 @@ TEST_F(SoundEffectsTest, DeviceClosesWhileNothingPlaysAndOpensAgainForTheNextSou
   EXPECT_EQ(CountOf(PlayedSamples(), 2000), SamplesIn(100));
 }
 
+// (No audio driver at all: SpeechPlatformTest, whose problem names the missing device.)
 TEST_F(SoundEffectsTest, WithoutADeviceEverySoundIsANoOpAndSdlsReasonIsNamed) {
   const auto spin = Wave("spin.wav", 300, 4000);
-  for (const bool noDriver : {true, false}) {
-    if (noDriver) {
-      ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    } else {  // the disk driver cannot open its file
-      ::setenv("SDL_AUDIODRIVER", "disk", 1);
-      ::setenv("SDL_DISKAUDIOFILE", (folder_ / "missing-folder" / "out.raw").c_str(), 1);
-    }
-    auto output = std::make_shared<AudioOutput>();
-    EXPECT_FALSE(output->Available());
-    const std::string problem = output->Problem();
-    EXPECT_NE(problem.find("without sound"), std::string::npos) << problem;
-    EXPECT_NE(problem.find(noDriver ? "SDL" : "no audio device could be opened (SDL: "),
-              std::string::npos)
-        << problem;
-    SdlWavePlayer player(output, folder_);
-    const auto start = Clock::now();
-    player.PlaySound(spin, PlayMode::Sync);
-    player.PlaySound("no-such-sound.wav", PlayMode::Sync);
-    player.PlaySound("spin.wav", PlayMode::Async);
-    EXPECT_LT(Since(start), milliseconds(50));
-    EXPECT_EQ(output->Queue(AudioChannel::Speech, std::make_shared<const Samples>(100, 1)).id, 0u);
-  }
+  // The disk driver cannot open its file.
+  ::setenv("SDL_DISKAUDIOFILE", (folder_ / "missing-folder" / "out.raw").c_str(), 1);
+  auto output = std::make_shared<AudioOutput>();
+  EXPECT_FALSE(output->Available());
+  const std::string problem = output->Problem();
+  EXPECT_NE(problem.find("without sound"), std::string::npos) << problem;
+  EXPECT_NE(problem.find("no audio device could be opened (SDL: "), std::string::npos) << problem;
+  SdlWavePlayer player(output, folder_);
+  const auto start = Clock::now();
+  player.PlaySound(spin, PlayMode::Sync);
+  player.PlaySound("no-such-sound.wav", PlayMode::Sync);
+  player.PlaySound("spin.wav", PlayMode::Async);
+  EXPECT_LT(Since(start), milliseconds(50));
+  EXPECT_EQ(output->Queue(AudioChannel::Speech, std::make_shared<const Samples>(100, 1)).id, 0u);
 }
 
 // Where a sound name leads: the working directory first, then the data folder; a path as it is;
@@ -195,8 +188,6 @@ TEST_F(SoundEffectsTest, SoundNamesAreFoundWhereTheGameKeepsThem) {
       {data.string() + "\\zontary.wav", data / "ZONTARY.WAV"},
       {"SPIN.WAV", work / "spin.wav"},
       {(folder_ / "elsewhere" / "ZONTARY.WAV").string(), {}},
-      {"bankrupt.wav", {}},
-      {"", {}},
   };
   for (const auto& c : cases) {
     const auto found = FindSoundFile(c.name, data);

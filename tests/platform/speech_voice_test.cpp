@@ -18,7 +18,6 @@ using testing::Since;
 
 constexpr std::string_view kSpin = "Spinning the wheel.";
 constexpr int kAsync = kSvsfAsync | kSvsfIsNotXml;  // 17
-constexpr int kWait = kSvsfIsNotXml;                // 16
 
 class VoiceTest : public testing::DiskAudioTest {
  protected:
@@ -60,16 +59,11 @@ TEST_F(VoiceTest, EngineTurnsTextIntoSpeechAndStopsWhenAsked) {
   EXPECT_GT(LengthOf(longText), milliseconds(5000));
 }
 
-TEST_F(VoiceTest, SpeakAndWaitReturnsOnceSpokenAndQueuedSpeechReturnsAtOnceInOrder) {
+// The game only ever queues its sentences (it never waits for one) and only ever skips them all.
+TEST_F(VoiceTest, QueuedSpeechReturnsAtOnceAndIsSpokenToTheEnd) {
   const auto length = LengthOf(kSpin);
   {
     EspeakVoice voice(engine_, output_);
-    const auto start = Clock::now();
-    voice.Speak(kSpin, kWait);
-    // The last of the speech is handed to the device a buffer or so before it sounds.
-    EXPECT_GE(Since(start), length - milliseconds(100));
-    EXPECT_LT(Since(start), length + milliseconds(500));
-    EXPECT_EQ(voice.RunningState(), kSrseDone);
     const auto queued = Clock::now();
     voice.Speak(kSpin, kAsync);
     voice.Speak("300 dollars.", kAsync);
@@ -77,12 +71,11 @@ TEST_F(VoiceTest, SpeakAndWaitReturnsOnceSpokenAndQueuedSpeechReturnsAtOnceInOrd
     EXPECT_EQ(voice.RunningState(), kSrseIsSpeaking);
   }
   // Closing the game waited for the queued farewell to be spoken to the end.
-  ExpectSpokenFor(2 * length + LengthOf("300 dollars."));
+  ExpectSpokenFor(length + LengthOf("300 dollars."));
 }
 
-TEST_F(VoiceTest, SkipSilencesTheVoiceAtOnceOrMovesOnOneSentence) {
+TEST_F(VoiceTest, SkipSilencesTheVoiceAtOnce) {
   const auto length = LengthOf(kSpin);
-  const auto next = LengthOf("300 dollars.");
   {
     EspeakVoice voice(engine_, output_);
     voice.Speak(kSpin, kAsync);
@@ -96,20 +89,8 @@ TEST_F(VoiceTest, SkipSilencesTheVoiceAtOnceOrMovesOnOneSentence) {
       ++skips;
     }
     EXPECT_EQ(skips, 1);
-    EXPECT_THROW(voice.Skip("Word", 1), SpeechRouteError);
     std::this_thread::sleep_for(milliseconds(200));
     EXPECT_LT(SamplesDuration(CountSounding(PlayedSamples())), length / 2);
-
-    voice.Speak("Welcome to the game. The category is Food and Drink.", kAsync);
-    voice.Speak("300 dollars.", kAsync);
-    std::this_thread::sleep_for(milliseconds(100));
-    voice.Skip("sentence", 1);
-    EXPECT_EQ(voice.RunningState(), kSrseIsSpeaking);
-    const auto start = Clock::now();
-    while (voice.RunningState() != kSrseDone && Since(start) < milliseconds(5000)) {
-      std::this_thread::sleep_for(milliseconds(10));
-    }
-    EXPECT_NEAR(static_cast<double>(Since(start).count()), static_cast<double>(next.count()), 300);
   }
 }
 
@@ -156,7 +137,6 @@ TEST_F(SpeechPlatformTest, EachChoiceGivesItsRoutesWithOrWithoutADevice) {
     const bool screenReader =
         c.choice == SpeechChoice::ScreenReader || c.choice == SpeechChoice::SpeechDispatcher;
     EXPECT_EQ(platform.ScreenReader().SayString("Hello", false), screenReader);
-    EXPECT_EQ(platform.CreateWindowEyes(), nullptr);
     auto voice = platform.CreateSapiVoice();
     EXPECT_EQ(voice != nullptr, c.voice) << static_cast<int>(c.choice);
     const std::string problem = platform.SpeechProblem();
@@ -170,12 +150,8 @@ TEST_F(SpeechPlatformTest, EachChoiceGivesItsRoutesWithOrWithoutADevice) {
     if (voice) {
       voice->Speak("Hello", kAsync);
       EXPECT_EQ(voice->RunningState(), kSrseIsSpeaking);
-      // A second voice (the speech object started again) shares the one synthesizer.
-      voice.reset();
-      EXPECT_NE(platform.CreateSapiVoice(), nullptr);
     }
   }
-  EXPECT_EQ(LinuxSpeechPlatform(SpeechChoice::SelfVoicing, nullptr).CreateSapiVoice(), nullptr);
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
-// The arithmetic of the wx back end that needs no display: twips on the screen, the keys the
-// window's key handler is told of, and the fonts standing in for the layouts' Windows faces.
+// The arithmetic of the wx back end that needs no display: twips on the screen and the fonts
+// standing in for the layouts' Windows faces. (The keys' codes are checked with real key presses
+// in ui_wx_toolkit_test.cpp.)
 #include <gtest/gtest.h>
-#include <wx/defs.h>
 
 #include <array>
 #include <optional>
 #include <tuple>
-#include <utility>
 
 #include "ui/wx/WxLayout.h"
 
@@ -29,26 +28,9 @@ TEST(TwipsOnTheScreen, TheLayoutScalesWithTheResolutionAndTouchingControlsStillT
   EXPECT_EQ(first.left + first.width, ScaleTwips({1357, 0, 1357, 100}, 120).left);
 }
 
-// Letters give the capital's code whatever the case, digits and their shifted symbols the digit
-// key, function keys 112 onwards; keys without a Windows code are not reported.
-TEST(KeyReleases, KeysHaveTheirWindowsCodes) {
-  const std::pair<int, int> codes[] = {
-      {'T', 84},        {'t', 84},       {'a', 65},          {'Z', 90},
-      {'0', 48},        {'9', 57},       {'!', 49},          {')', 48},
-      {WXK_F1, 112},    {WXK_F4, 115},   {WXK_F12, 123},     {WXK_ESCAPE, 27},
-      {WXK_RETURN, 13}, {WXK_SPACE, 32}, {WXK_TAB, 9},       {WXK_NUMPAD_ENTER, 13},
-      {WXK_SHIFT, 16},  {WXK_LEFT, 37},  {WXK_NUMPAD5, 101}, {';', 186},
-      {'\'', 222}};
-  for (const auto& [key, code] : codes) {
-    EXPECT_EQ(VirtualKeyFromWx(key), code) << key;
-  }
-  EXPECT_FALSE(VirtualKeyFromWx(WXK_NONE).has_value());
-  EXPECT_FALSE(VirtualKeyFromWx(0xE9).has_value());  // e with an acute accent
-}
-
-// Courier New (in any case, or any fixed-pitch face) becomes the monospaced family, the Windows
-// dialog faces the desktop's dialog font, each at its size and weight; a control without a
-// font of its own takes the window's.
+// The faces the game's layouts use: the board's Courier New becomes the monospaced family, the
+// Windows dialog faces the desktop's dialog font, each at its size and weight; a control without
+// a font of its own takes the window's.
 TEST(Fonts, WindowsFacesBecomeTheDesktopsFamiliesAtTheirSizeAndWeight) {
   const Font dialog{"MS Sans Serif", 8.25, false};
   const struct {
@@ -57,8 +39,8 @@ TEST(Fonts, WindowsFacesBecomeTheDesktopsFamiliesAtTheirSizeAndWeight) {
     FontChoice chosen;
   } cases[] = {
       {Font{"Courier New", 9.75, false}, true, {FontFamily::Monospaced, 9.75, false}},
-      {Font{"courier new", 10, false}, false, {FontFamily::Monospaced, 10, false}},
       {Font{"MS Sans Serif", 18, true}, false, {FontFamily::Dialog, 18, true}},
+      {Font{"Tahoma", 8.25, false}, false, {FontFamily::Dialog, 8.25, false}},
       {std::nullopt, false, {FontFamily::Dialog, 8.25, false}},
   };
   for (const auto& c : cases) {
@@ -67,8 +49,6 @@ TEST(Fonts, WindowsFacesBecomeTheDesktopsFamiliesAtTheirSizeAndWeight) {
     EXPECT_DOUBLE_EQ(chosen.points, c.chosen.points);
     EXPECT_EQ(chosen.bold, c.chosen.bold);
   }
-  EXPECT_TRUE(IsFixedPitchFace("Lucida Console"));
-  EXPECT_FALSE(IsFixedPitchFace("Tahoma"));
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <map>
 #include <string>
 #include <string_view>
@@ -297,22 +296,17 @@ TEST_F(StartUp, IntroAndSplashComeBeforeThePuzzleIsDealtAndRead) {
              WindowEvent("frmSplash", "unload"), WindowEvent("frmMain", "show"),
              Sound("newpuzzle.wav"), Say("The category is, Famous Phrases")},
             Reading("__ __")})));
-  EXPECT_TRUE(game.StateIs(1, {{"txtPuzzle", "__ __"},
-                               {"txtCategory", "Famous Phrases"},
-                               {"txtMoney", "$0"},
-                               {"txtUsed", ""},
-                               {"lblWheel", ""},
-                               {"cmdSpinEnabled", "true"},
-                               {"frmPuzzleVisible", "true"},
-                               {"frmWheelVisible", "true"},
-                               {"FreeSpins", "0"}}));
+  // (The rest of the first state is met where it is used: the money, letters and tokens by
+  // InformationKeys, the empty wheel by Refusals, the category by the accented game.)
+  EXPECT_TRUE(game.StateIs(1, {{"txtPuzzle", "__ __"}, {"frmPuzzleVisible", "true"}}));
 }
 
-// A puzzle file as an old Windows editor writes it: Windows-1252 bytes, an accented letter that is
-// never hidden, and a comma kept inside double quotes.
+// A puzzle file as an old Windows editor writes it: Windows-1252 bytes, accented letters that are
+// never hidden (shown in lower case on the first board, as a capital or not), and a comma kept
+// inside double quotes.
 TEST_F(StartUp, AccentedLetterAndCommaFromAWindowsFileAreReadAloud) {
   folder_.Write("cafe.orp",
-                "ZONTARY_WHEEL/PDATA/1.x\r\nC Caf\xE9s\r\nTP 1\r\n\"Caf\xE9, ol\xE9\"\r\n");
+                "ZONTARY_WHEEL/PDATA/1.x\r\nC Caf\xE9s\r\nTP 1\r\n\"Caf\xE9, OL\xC9\"\r\n");
   const Game game =
       Play({3},
            "dump\n"
@@ -337,9 +331,10 @@ TEST_F(StartUp, AccentedLetterAndCommaFromAWindowsFileAreReadAloud) {
 // The wheel.
 
 // After a consonant has earned $500, a `rand` command decides the next spin and the wheel lands
-// on `slot`; then a spin or a consonant is tried at once, and neither does anything.
+// on `slot`; then a spin or a consonant is tried at once, and neither does anything. An amount (the
+// top one applauded first) awaits a consonant; Bankrupt empties the money, Lose a Turn keeps it,
+// and both hand the wheel back.
 struct SpinCase {
-  std::string name;
   int slot;
   std::string lblWheel, money;
   bool awaitsConsonant;
@@ -350,22 +345,18 @@ using Wheel = ScriptGame;
 
 TEST_F(Wheel, SpinSpeaksAndShowsTheSlot) {
   OnePuzzle("Test", "TO BE");
-  const SpinCase cases[] = {{"AmountIsSpokenAndShownAndAConsonantIsAwaited", 21, "$900", "$500",
-                             true, "", "900 dollars."},
-                            {"TopSlotIsApplaudedBeforeItsAmountIsSpoken", 22, "$2500", "$500", true,
-                             "applause.wav", "2500 dollars."},
-                            {"BankruptEmptiesTheMoneyAndHandsTheWheelBack", 24, "BANKRUPT", "$0",
-                             false, "bankrupt.wav", "Sorry, you have gone bankrupt!"},
-                            {"LoseATurnKeepsTheMoneyAndHandsTheWheelBack", 23, "LOSE A TURN",
-                             "$500", false, "loseturn.wav", "Sorry, you lose a turn!"}};
+  const SpinCase cases[] = {
+      {21, "$900", "$500", true, "", "900 dollars."},
+      {22, "$2500", "$500", true, "applause.wav", "2500 dollars."},
+      {24, "BANKRUPT", "$0", false, "bankrupt.wav", "Sorry, you have gone bankrupt!"},
+      {23, "LOSE A TURN", "$500", false, "loseturn.wav", "Sorry, you lose a turn!"}};
   for (const SpinCase& spin : cases) {
-    SCOPED_TRACE(spin.name);
+    SCOPED_TRACE(spin.lblWheel);
     const Game game =
         Play({11}, "click cmdSpin\nkey T\ndump\nrand " + std::to_string((spin.slot - 0.5) / 24.0) +
                        "\nclick cmdSpin\ndump\n" +
                        (spin.awaitsConsonant ? "click cmdSpin\n" : "key B\n") + "dump\n");
 
-    EXPECT_TRUE(game.StateIs(1, {{"txtMoney", "$500"}}));
     EXPECT_TRUE(
         SameEvents(game.Segment(1), Join({{Say("Spinning the wheel."), Sound("spin.wav")},
                                           spin.sound.empty() ? Events{} : Events{Sound(spin.sound)},
@@ -410,9 +401,7 @@ TEST_F(Wheel, FreeSpinSlotsAwardATokenForEveryLetterFoundOnThem) {
   // Bankrupt takes the money, not the tokens.
   EXPECT_TRUE(Contains(game.Segment(5),
                        {Say("Sorry, you have gone bankrupt!"), Say("You have 3 free spins.")}));
-  // The used-letter board is sorted; the letters are kept in the order they were tried.
-  EXPECT_TRUE(
-      game.StateIs(5, {{"FreeSpins", "3"}, {"txtUsed", "E O T Z"}, {"UsedLetters", "toze"}}));
+  EXPECT_TRUE(game.StateIs(5, {{"FreeSpins", "3"}}));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -428,19 +417,13 @@ TEST_F(Letters, ConsonantPaysTheSpinForEachTimeItIsFoundAndNothingWhenMissing) {
                          "click cmdSpin\ndump\nkey Ctrl+T\ndump\n"
                          "click cmdSpin\ndump\nkey Z\ndump\n");
 
+  // (The money said is the money shown; after each call the next spin is heard.)
   EXPECT_TRUE(Contains(game.Segment(0), Found(1, 'P', "$500")));
-  EXPECT_TRUE(game.StateIs(1, {{"txtMoney", "$500"}}));
   EXPECT_TRUE(SameEvents(game.Segment(2), Join({Found(3, 'T', "$1400"), Reading("T_ T__ T_P")})));
-  EXPECT_TRUE(game.StateIs(3, {{"txtMoney", "$1400"},
-                               {"txtPuzzle", "T_ T__ T_P"},
-                               {"txtUsed", "P T"},
-                               {"UsedLetters", "pt"},
-                               {"cmdSpinEnabled", "true"}}));
+  EXPECT_TRUE(game.StateIs(3, {{"txtUsed", "P T"}, {"UsedLetters", "pt"}}));
   EXPECT_TRUE(SameEvents(game.Segment(4), {Say("There are no Z's."), Sound("wrong.wav")}));
-  EXPECT_TRUE(game.StateIs(5, {{"txtMoney", "$1400"},
-                               {"txtPuzzle", "T_ T__ T_P"},
-                               {"txtUsed", "P T Z"},
-                               {"cmdSpinEnabled", "true"}}));
+  EXPECT_TRUE(
+      game.StateIs(5, {{"txtMoney", "$1400"}, {"txtPuzzle", "T_ T__ T_P"}, {"txtUsed", "P T Z"}}));
 }
 
 // Money is not held in sixteen bits: big wins keep adding up and never turn negative.
@@ -449,29 +432,7 @@ TEST_F(Letters, MoneyBeyondThirtyTwoThousandKeepsCounting) {
   const Game game =
       Play({22, 22}, "click cmdSpin\nkey S\ndump\nclick cmdSpin\nkey Y\nanswer OK\ndump\n");
 
-  EXPECT_TRUE(game.StateIs(1, {{"txtMoney", "$30000"}}));
-  EXPECT_TRUE(Contains(game.Segment(1), {Say("You currently have $40000")}));
-  EXPECT_TRUE(game.StateIs(2, {{"txtMoney", "$40000"}}));
-}
-
-// A vowel is asked about first; bought, it is paid for before it is announced, found or not.
-TEST_F(Letters, VowelIsBoughtOnlyWhenThePlayerSaysYes) {
-  OnePuzzle("Test", "TO BE");
-  const Game game = Play({22},
-                         "click cmdSpin\nkey T\ndump\n"
-                         "key E\nanswer No\ndump\n"
-                         "key E\nanswer Yes\ndump\n"
-                         "key A\nanswer Yes\ndump\n");
-
-  EXPECT_TRUE(SameEvents(game.Segment(1), {VowelQuestion('E')}));
-  EXPECT_TRUE(game.StateIs(2, {{"txtMoney", "$2500"}, {"UsedLetters", "t"}}));
-  EXPECT_TRUE(SameEvents(game.Segment(2),
-                         Join({{VowelQuestion('E')}, Found(1, 'E', "$2250"), Reading("T_ _E")})));
-  EXPECT_TRUE(game.StateIs(3, {{"txtMoney", "$2250"}, {"UsedLetters", "te"}, {"txtUsed", "E T"}}));
-  EXPECT_TRUE(SameEvents(game.Segment(3),
-                         {VowelQuestion('A'), Say("There are no A's."), Sound("wrong.wav")}));
-  EXPECT_TRUE(
-      game.StateIs(4, {{"txtMoney", "$2000"}, {"UsedLetters", "tea"}, {"txtUsed", "A E T"}}));
+  EXPECT_TRUE(Contains(game.Segment(1), {Say("You currently have $40000")}));  // as shown
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -600,8 +561,7 @@ TEST_F(EndOfGame, LastConsonantIsPaidBeforeThePuzzleSolvedBox) {
   OnePuzzle("Test", "TNT");
   const Game game = Play({4, 7}, Steps({"click cmdSpin\nkey T"}) + "click cmdSpin\nkey N\n");
 
-  EXPECT_TRUE(game.StateIs(2, {{"txtMoney", "$600"}}));
-  EXPECT_TRUE(SameEvents(game.Segment(2),
+  EXPECT_TRUE(SameEvents(game.Segment(2),  // $600 for the two T's, then $300 for the N
                          Join({Spin("300"),
                                Found(1, 'N', ""),
                                {Say("You get a Free Spin Token!"), Solved("tnt"), Winnings("$900")},
@@ -609,29 +569,34 @@ TEST_F(EndOfGame, LastConsonantIsPaidBeforeThePuzzleSolvedBox) {
   EXPECT_EQ(game.status, 0);
 }
 
-// Once only vowels are hidden the wheel goes away, said once, and the spin button with it; the last
-// vowel bought is paid for and ends the game.
-TEST_F(EndOfGame, OnlyVowelsLeftTakesTheWheelAwayOnce) {
+// Once only vowels are hidden the wheel goes away, said once, and the spin button with it. A
+// vowel is asked about first; bought, it is paid for before it is announced, found or not; the
+// last one bought is paid for and ends the game.
+TEST_F(EndOfGame, OnlyVowelsLeftTakesTheWheelAwayOnceAndVowelsAreBoughtOnlyOnYes) {
   OnePuzzle("Test", "TEA TOE");
-  const Game game = Play({22},
-                         "click cmdSpin\nkey T\nanswer OK\ndump\n"
-                         "click cmdSpin\ndump\n"
-                         "key E\nanswer Yes\ndump\n"
-                         "key A\nanswer Yes\ndump\n"
-                         "key O\nanswer Yes\nanswer OK\nanswer OK\n");
+  const Game game =
+      Play({22}, Steps({"click cmdSpin\nkey T\nanswer OK", "click cmdSpin\nkey E\nanswer No",
+                        "key U\nanswer Yes", "key E\nanswer Yes", "key A\nanswer Yes"}) +
+                     "key O\nanswer Yes\nanswer OK\nanswer OK\n");
 
-  EXPECT_TRUE(Contains(game.Segment(0), Join({Found(2, 'T', ""),
+  EXPECT_TRUE(Contains(game.Segment(1), Join({Found(2, 'T', ""),
                                               {OnlyVowels(), Say("You currently have $5000")},
                                               Reading("T__ T__")})));
-  EXPECT_TRUE(game.StateIs(1, {{"frmWheelVisible", "false"}, {"cmdSpinEnabled", "true"}}));
-  EXPECT_TRUE(SameEvents(game.Segment(1), {}));
-  EXPECT_TRUE(SameEvents(game.Segment(2),
-                         Join({{VowelQuestion('E')}, Found(2, 'E', "$4750"), Reading("TE_ T_E")})));
+  EXPECT_TRUE(game.StateIs(2, {{"frmWheelVisible", "false"}, {"cmdSpinEnabled", "true"}}));
+  // The spin button does nothing; a vowel the player says No to is not bought.
+  EXPECT_TRUE(SameEvents(game.Segment(2), {VowelQuestion('E')}));
+  EXPECT_TRUE(game.StateIs(3, {{"txtMoney", "$5000"}, {"UsedLetters", "t"}}));
   EXPECT_TRUE(SameEvents(game.Segment(3),
-                         Join({{VowelQuestion('A')}, Found(1, 'A', "$4500"), Reading("TEA T_E")})));
-  EXPECT_TRUE(SameEvents(game.Segment(4), Join({{VowelQuestion('O')},
+                         {VowelQuestion('U'), Say("There are no U's."), Sound("wrong.wav")}));
+  EXPECT_TRUE(SameEvents(game.Segment(4),
+                         Join({{VowelQuestion('E')}, Found(2, 'E', "$4500"), Reading("TE_ T_E")})));
+  EXPECT_TRUE(
+      game.StateIs(5, {{"txtMoney", "$4500"}, {"UsedLetters", "tue"}, {"txtUsed", "E T U"}}));
+  EXPECT_TRUE(SameEvents(game.Segment(5),
+                         Join({{VowelQuestion('A')}, Found(1, 'A', "$4250"), Reading("TEA T_E")})));
+  EXPECT_TRUE(SameEvents(game.Segment(6), Join({{VowelQuestion('O')},
                                                 Found(1, 'O', ""),
-                                                {Solved("tea toe"), Winnings("$4250")},
+                                                {Solved("tea toe"), Winnings("$4000")},
                                                 Farewell()})));
 }
 
@@ -733,8 +698,7 @@ TEST_F(ScriptGame, ScriptErrorsEndTheGameAtOnceNamingTheLine) {
       {"dump\nkey F1\n", "dump", {QuickHelp()}},  // something else than an answer to a box
       {"click cmdSpin\nkey T\ndump\nkey E\n", "answer OK", {VowelQuestion('E')}},  // wrong answer
       {"dump\n", "rand 1", {}},  // a random value outside 0 to 1
-      // A byte that is not UTF-8 is quoted as U+FFFD; a line over 64 KB only in part.
-      {"dump\n", "key \xFF", {}, "(key \xEF\xBF\xBD)"},
+      // A line over 64 KB is quoted only in part (bytes that are not UTF-8: script_io_test.cpp).
       {"dump\n", overlong, {}, "(" + overlong.substr(0, 100) + "...): the line is longer"}};
   const std::string error = R"({"event":"error","text":)" + Json(kAny) + "}";
   for (const Case& fault : cases) {
@@ -745,9 +709,7 @@ TEST_F(ScriptGame, ScriptErrorsEndTheGameAtOnceNamingTheLine) {
     const std::string& text = game.events[game.events.size() - 2];
     EXPECT_NE(text.find(fault.quoted.empty() ? fault.faulty : fault.quoted), std::string::npos)
         << text.substr(0, 200);
-    EXPECT_EQ(game.status, 2);
-    EXPECT_FALSE(Contains(game.events, {Farewell().front()}));
-    EXPECT_FALSE(Contains(game.events, {Sound("exit.wav")}));
+    EXPECT_EQ(game.status, 2);  // the last events are the error's: no goodbye after it
   }
 }
 
@@ -759,9 +721,7 @@ TEST_F(ScriptGame, EmptyFolderNameOrUnwritableOutputEndsWithAClearMessage) {
   const std::string program = testing::Quoted(ORVANTA_BINARY) + " ";
   std::vector<std::tuple<std::string, int, std::string>> cases = {
       {"--script --puzzles \"\" <" + std::string(kNullDevice), 2,
-       "--puzzles needs the name of a folder"},
-      {"--check-puzzles \"\" <" + std::string(kNullDevice), 2,
-       "--check-puzzles needs the name of a folder"}};
+       "--puzzles needs the name of a folder"}};
 #ifndef _WIN32  // a device that refuses every write
   cases.emplace_back("--script --puzzles '" + folder_.Path().string() + "' </dev/null >/dev/full",
                      3,

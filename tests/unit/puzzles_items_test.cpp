@@ -8,7 +8,6 @@
 #include <memory>
 #include <streambuf>
 #include <string>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -69,28 +68,6 @@ TEST(ItemReader, ReadsTheItemsOfAFile) {
   for (const Case& c : cases) {
     EXPECT_EQ(Items(c.bytes), c.items) << c.bytes;
   }
-}
-
-TEST(ItemReader, KnowsTheFileTheNumberAndTheLineOfEachItem) {
-  ItemReader reader = ItemReader::FromBytes("a,b\r\n\r\n\"c\nd\"\ne", "pack/food.orp");
-  EXPECT_EQ(reader.File(), "pack/food.orp");
-  EXPECT_EQ(reader.Number(), 0);
-  struct Expected {
-    const char* text;
-    int number;
-    int line;
-  };
-  for (const Expected& expected : {Expected{"a", 1, 1}, Expected{"b", 2, 1}, Expected{"", 3, 2},
-                                   Expected{"c\nd", 4, 3}, Expected{"e", 5, 5}}) {
-    ASSERT_TRUE(reader.Next());
-    EXPECT_EQ(reader.Text(), expected.text);
-    EXPECT_EQ(reader.Number(), expected.number);
-    EXPECT_EQ(reader.Line(), expected.line) << expected.text;
-  }
-  // No item after the end of the file, however often asked.
-  EXPECT_FALSE(reader.Next());
-  EXPECT_FALSE(reader.Next());
-  EXPECT_EQ(reader.Number(), 5);
 }
 
 TEST(ItemReader, QuoteFaultsAreReportedOnTheirItem) {
@@ -155,12 +132,6 @@ TEST(ItemReader, FileIsReadAsUtf8OrConvertedFromWindows1252) {
     EXPECT_EQ(ItemReader::FromBytes(c.bytes, "t.orp").Encoding(), c.encoding) << c.bytes;
     EXPECT_EQ(Items(c.bytes), c.items) << c.bytes;
   }
-}
-
-TEST(ItemReader, FileThatCannotBeOpenedGivesNoReaderAndTheReason) {
-  std::error_code error;
-  EXPECT_FALSE(ItemReader::OpenFile("/nonexistent/orvanta/none.orp", error).has_value());
-  EXPECT_EQ(error, std::errc::no_such_file_or_directory);
 }
 
 // An endless item: `size` bytes of "x", made as they are read, never held.

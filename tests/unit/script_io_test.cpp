@@ -1,14 +1,12 @@
 // What `orvanta --script` reads and writes: command lines in bounded memory whatever their
-// length, and events that are always valid JSON lines in UTF-8, or a clear end when they cannot be
-// written at all.
+// length, and events that are always valid JSON lines in UTF-8. (Events that cannot be written at
+// all: the script test EmptyFolderNameOrUnwritableOutputEndsWithAClearMessage.)
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 #include <utility>
-#include <vector>
 
-#include "base/ProgramEnd.h"
 #include "script/ScriptCommandReader.h"
 #include "script/ScriptEvents.h"
 
@@ -67,23 +65,6 @@ TEST(ScriptEvents, TextsThatAreNotUtf8OrHoldControlsBecomeValidJson) {
   EXPECT_EQ(
       out.str(),
       "{\"event\":\"sound\",\"file\":\"/p/\xEF\xBF\xBDt\xEF\xBF\xBD.wav\",\"async\":false}\n");
-}
-
-TEST(ScriptEvents, WriteThatFailsEndsTheProgramAndNothingMoreIsWritten) {
-  std::ostringstream out;
-  out.setstate(std::ios::badbit);
-  ScriptEvents events(out);
-  try {
-    events.Say("hello", false);
-    FAIL() << "the program went on";
-  } catch (const ProgramEnded& end) {
-    EXPECT_EQ(end.exitCode, kOutputFailedStatus);
-  }
-  ASSERT_TRUE(events.Failure().has_value());
-  EXPECT_NE(events.Failure()->find("standard output"), std::string::npos);
-  out.clear();
-  EXPECT_NO_THROW(events.Exit(0));
-  EXPECT_EQ(out.str(), "");
 }
 
 }  // namespace

@@ -24,22 +24,11 @@ using ::testing::IsEmpty;
 // check order across routes.
 struct Routes {
   std::vector<std::string> calls;
-  bool srReachable = true, srThrows = false;
-  bool hasWindowEyes = true, windowEyesRefuses = false, hasVoice = true, throwsOnCreate = false;
+  bool srReachable = true, srThrows = false, hasVoice = true, throwsOnCreate = false;
   int queued = 0;      // texts the voice queued and has not yet spoken
   bool stuck = false;  // the voice reports speaking forever, skips do nothing
   bool failsStatus = false, failsSpeak = false;
   int skips = 0;
-};
-
-struct WindowEyesFake : WindowEyesObject {
-  explicit WindowEyesFake(Routes& routes) : r(routes) {}
-  void SpeakString(std::string_view text) override {
-    r.calls.push_back("WE '" + std::string(text) + "'");
-    if (r.windowEyesRefuses)
-      throw SpeechRouteError("speakstring refused");
-  }
-  Routes& r;
 };
 
 struct VoiceFake : SapiVoice {
@@ -74,11 +63,7 @@ struct PlatformFake : SpeechPlatform, ScreenReaderRoute, Routes {
     return srReachable;
   }
   void Silence() override { calls.emplace_back("SR silenced"); }
-  std::unique_ptr<WindowEyesObject> CreateWindowEyes() override {
-    if (throwsOnCreate)
-      throw SpeechRouteError("no COM");
-    return hasWindowEyes ? std::make_unique<WindowEyesFake>(*this) : nullptr;
-  }
+  std::unique_ptr<WindowEyesObject> CreateWindowEyes() override { return nullptr; }
   std::unique_ptr<SapiVoice> CreateSapiVoice() override {
     if (throwsOnCreate)
       throw SpeechRouteError("no COM");
@@ -93,138 +78,35 @@ class SpeechTest : public ::testing::Test {
   clsTARQSpeech speech{platform};
 };
 
-// --- Choosing a route ---------------------------------------------------------------------
+// --- The screen reader, and a screen reader that cannot be reached ---------------------------
 
-// A new object is silent; out-of-range speech types select silence; switching route keeps the
-// old object. A route that cannot start, or throws, is a failed start and leaves silence.
-TEST_F(SpeechTest, ChoosingARouteStartsItOrFallsSilentAndSaysWhich) {
-  EXPECT_EQ(speech.SpeechType(), 0);
-  speech.SayText("Welcome");
-  for (const int type : {-1, 7}) {
-    speech.SpeechType(type);
-    EXPECT_EQ(speech.SpeechType(), 0);
-  }
-  speech.SpeechType(2);
-  speech.SpeechType(3);
-  EXPECT_EQ(speech.SpeechType(), 3);
-  EXPECT_NE(speech.SAPI, nullptr);
-  EXPECT_NE(speech.WEObject, nullptr);
-  EXPECT_THAT(calls, IsEmpty());
-  platform.hasWindowEyes = platform.hasVoice = false;
-  speech.SpeechType(2);
-  EXPECT_EQ(speech.SpeechType(), 0);
-  speech.SpeechType(1);
-  EXPECT_FALSE(speech.StartSAPI());  // while on the screen reader
-  EXPECT_EQ(speech.SpeechType(), 0);
-  speech.SayText("There are 2 T's.");
-  EXPECT_THAT(calls, IsEmpty());
-  platform.throwsOnCreate = true;
-  EXPECT_FALSE(speech.StartWE());
-  speech.SpeechType(3);
-  EXPECT_EQ(speech.SpeechType(), 0);
-}
-
-// --- The screen reader ------------------------------------------------------------------------
-
-// The screen reader interrupts only when interrupt is exactly one; self-voicing-only text is
-// heard only from the voice.
-TEST_F(SpeechTest, ScreenReaderInterruptsOnlyOnOneAndSelfVoicingTextIsLeftToTheVoice) {
-  speech.SpeechType(1);
-  speech.SayText("queued", 5);
-  speech.SayText("now", 1);
-  speech.SayText("plain");
-  speech.Interrupt();  // a space with the interrupt flag
-  speech.SayText("one", 0, true);
-  speech.SpeechType(2);
-  speech.SayText("two", 0, true);
-  speech.SpeechType(3);
-  speech.SayText("three", 0, true);
-  EXPECT_THAT(calls, ElementsAre("SR 'queued' 0", "SR 'now' 1", "SR 'plain' 0", "SR ' ' 1",
-                                 "SAPI 'three' 17"));
-}
-
-// --- A screen reader that cannot be reached ------------------------------------------------
-
-// Each text no screen reader takes is spoken by the voice alone, with the caller's flags; the
-// route stays the screen reader's, so one started later hears the next text.
+// The screen reader (the one route the game chooses) hears each text with the interrupt flag
+// as the game gives it. Each text no screen reader takes is spoken by the voice alone, with the
+// caller's flags; the route stays the screen reader's, so one started later hears the next text.
+// Any key silences the screen reader; only Ctrl alone the voice that spoke for it.
 TEST_F(SpeechTest, TextNoScreenReaderTookIsVoicedAloneAndTheNextTriesTheReaderAgain) {
   platform.srReachable = false;
   speech.SpeechType(1);
   speech.SayText("Wait for me", 1, false, true);
   speech.SayText("Queued");
-  speech.KeyPressed(true);  // Ctrl alone silences the voice that spoke for the reader
+  speech.KeyPressed(false);
+  EXPECT_EQ(platform.queued, 1);
+  speech.KeyPressed(true);
   speech.Interrupt();
   platform.srReachable = true;
   speech.SayText("Next");
   EXPECT_EQ(speech.SpeechType(), 1);
   EXPECT_THAT(calls, ElementsAre("SR 'Wait for me' 1", "SAPI 'Wait for me' 16", "SR 'Queued' 0",
-                                 "SAPI 'Queued' 17", "SR silenced", "skip Sentence 255", "SR ' ' 1",
-                                 "SR 'Next' 0"));
+                                 "SAPI 'Queued' 17", "SR silenced", "SR silenced",
+                                 "skip Sentence 255", "SR ' ' 1", "SR 'Next' 0"));
 }
 
-TEST_F(SpeechTest, ScreenReaderThatThrowsOrIsMissingWithoutAVoiceStaysQuiet) {
-  for (const bool throws : {true, false}) {
-    PlatformFake fake;
-    fake.srReachable = fake.hasVoice = false;
-    fake.srThrows = throws;
-    clsTARQSpeech local(fake);
-    local.SpeechType(1);
-    EXPECT_NO_THROW(local.SayText("Hello"));
-    EXPECT_NO_THROW(local.Interrupt());
-    EXPECT_EQ(local.SpeechType(), 1);
-    EXPECT_EQ(fake.calls, (std::vector<std::string>{"SR 'Hello' 0", "SR ' ' 1"}));
-  }
-}
-
-// --- Window-Eyes ------------------------------------------------------------------------------
-
-TEST_F(SpeechTest, WindowEyesSpeaksEveryTextWithoutInterruptingAndARefusalEndsQuietly) {
-  speech.SpeechType(2);
-  speech.SayText("first", 1);
-  speech.Interrupt();
-  speech.SayText("second", 0, false, true);
-  EXPECT_THAT(calls, ElementsAre("WE 'first'", "WE 'second'"));
-  platform.windowEyesRefuses = true;
-  EXPECT_NO_THROW(speech.SayText("refused"));
-  EXPECT_EQ(speech.SpeechType(), 2);
-  speech.WEObject.reset();  // an empty object is as quiet as a refusing one
-  EXPECT_NO_THROW(speech.SayText("nobody"));
-  EXPECT_EQ(calls.size(), 3U);
-}
-
-// --- Self-voicing -----------------------------------------------------------------------------
-
-TEST_F(SpeechTest, VoiceQueuesPlainTextAndSkipsToIdleOnlyForAnInterruptingText) {
-  speech.SpeechType(3);
-  speech.Interrupt();  // an idle voice is left alone
-  speech.SayText("one");
-  speech.SayText("two", 5);
-  EXPECT_EQ(platform.skips, 0);
-  ASSERT_EQ(platform.queued, 2);
-  speech.SayText("now", 1);
-  EXPECT_EQ(platform.queued, 1);
-  speech.SayText("waited", 0, false, true);
-  EXPECT_THAT(calls, ElementsAre("SAPI 'one' 17", "SAPI 'two' 17", "skip Sentence 255",
-                                 "SAPI 'now' 17", "SAPI 'waited' 16"));
-}
-
-TEST_F(SpeechTest, KeyPressSilencesTheScreenReaderAlwaysAndTheVoiceOnlyForCtrlAlone) {
-  speech.SpeechType(1);
-  speech.KeyPressed(false);
-  speech.SpeechType(3);
-  speech.SayText("queued");
-  speech.KeyPressed(false);  // the game's own voice keeps its queue for any other key
-  EXPECT_EQ(platform.queued, 1);
-  speech.KeyPressed(true);
-  EXPECT_EQ(platform.queued, 0);
-  speech.SpeechType(2);
-  speech.KeyPressed(true);
-  EXPECT_THAT(calls, ElementsAre("SR silenced", "SAPI 'queued' 17", "skip Sentence 255"));
-}
+// --- The game's own voice, standing in for a missing screen reader -----------------------------
 
 TEST_F(SpeechTest, VoiceThatCannotBeInterruptedStillSpeaksTheTextWithoutHanging) {
+  platform.srReachable = false;
   platform.stuck = true;  // never falls idle
-  speech.SpeechType(3);
+  speech.SpeechType(1);
   speech.SayText("after the stuck voice", 1);
   EXPECT_EQ(platform.skips, clsTARQSpeech::kMaxInterruptSkips);
   EXPECT_EQ(calls.back(), "SAPI 'after the stuck voice' 17");
@@ -233,15 +115,26 @@ TEST_F(SpeechTest, VoiceThatCannotBeInterruptedStillSpeaksTheTextWithoutHanging)
   EXPECT_EQ(calls.back(), "SAPI 'still heard' 17");
 }
 
-TEST_F(SpeechTest, VoiceRefusingTextEndsSayTextQuietly) {
-  platform.failsSpeak = true;
-  speech.SpeechType(3);
+// No route failure reaches the game: a screen reader that throws, a voice that refuses a text,
+// is gone, or cannot even be made (or throws when it is); each call ends quietly.
+TEST_F(SpeechTest, RouteFailuresEndEachCallQuietly) {
+  platform.srThrows = platform.failsSpeak = true;
+  speech.SpeechType(1);
   EXPECT_NO_THROW(speech.SayText("lost"));
-  EXPECT_EQ(speech.SpeechType(), 3);
   speech.SAPI.reset();  // no voice at all: just as quiet
   EXPECT_NO_THROW(speech.SayText("nobody", 1));
   EXPECT_NO_THROW(speech.Interrupt());
-  EXPECT_EQ(calls.size(), 1U);
+  EXPECT_EQ(speech.SpeechType(), 1);
+  EXPECT_THAT(calls, ElementsAre("SR 'lost' 0", "SAPI 'lost' 17", "SR 'nobody' 1", "SR ' ' 1"));
+  for (const bool throws : {true, false}) {
+    PlatformFake fake;
+    fake.srReachable = fake.hasVoice = false;
+    fake.throwsOnCreate = throws;
+    clsTARQSpeech local(fake);
+    local.SpeechType(1);
+    EXPECT_NO_THROW(local.SayText("Hello"));
+    EXPECT_THAT(fake.calls, ElementsAre("SR 'Hello' 0"));
+  }
 }
 
 // --- Through a screen reader that presents notifications (Orca) ------------------------------

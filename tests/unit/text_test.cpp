@@ -1,5 +1,5 @@
 // The game's texts are UTF-8; these helpers are what make an accented letter one board position
-// that changes case as a whole, and what turns an old Windows puzzle file into the game's text.
+// that changes case as a whole. (Old Windows puzzle files: puzzles_items_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,21 +16,12 @@ TEST(Text, DecodeAndEncodeRoundTrip) {
   EXPECT_EQ(text::Length(text), 4u);
 }
 
-TEST(Text, MalformedBytesBecomeReplacementCharacters) {
-  EXPECT_EQ(text::Decode("a\xFF"
-                         "b"),
-            (std::u32string{U'a', 0xFFFD, U'b'}));
-  EXPECT_EQ(text::Decode("\xC3"), (std::u32string{0xFFFD}));
+// (Each byte that is not UTF-8 becoming U+FFFD: the script events' JSON test.)
+TEST(Text, MalformedBytesAreNotValidUtf8) {
   EXPECT_FALSE(text::IsValidUtf8("\xC0\xAF"));      // an over-long "/"
   EXPECT_FALSE(text::IsValidUtf8("\xED\xA0\x80"));  // a surrogate
   EXPECT_FALSE(text::IsValidUtf8("\xE2\x82"));      // cut short
-  EXPECT_TRUE(text::IsValidUtf8("plain ascii"));
   EXPECT_TRUE(text::IsValidUtf8("\xE2\x82\xAC"));
-}
-
-TEST(Text, Windows1252BytesBecomeTheirCharacters) {
-  EXPECT_EQ(text::FromWindows1252("\x80\x92\x9F\xE9\xFF"), "€’Ÿéÿ");
-  EXPECT_EQ(text::FromWindows1252("plain"), "plain");
 }
 
 TEST(Text, CaseChangesLatinGreekAndCyrillicLetters) {
