@@ -42,29 +42,18 @@ def check_speech(events, failures):
 
 def check_sounds(audio_path, sound_folder, failures):
     """Every effect played whole, as often as the game plays it, in the game's order."""
+    expected = ["intro.wav", "ZONTARY.WAV", "newpuzzle.wav", "spin.wav", "reveal.wav",
+                "applause.wav", "exit.wav", "exit.wav"]
     try:
         with open(audio_path, "rb") as raw:
             stream = raw.read()
     except FileNotFoundError:
-        failures.append("SDL's disk driver wrote no output at %s" % audio_path)
-        return
-    expected_order = ["intro.wav", "ZONTARY.WAV", "newpuzzle.wav", "spin.wav", "reveal.wav",
-                      "applause.wav", "exit.wav", "exit.wav"]
-    never = ["wrong.wav", "loseturn.wav", "bankrupt.wav"]
-    starts = []
-    for name in sorted(set(expected_order)) + never:
-        sound = e2e.wav_samples(os.path.join(sound_folder, name))
-        plays = e2e.find_plays(stream, sound)
-        wanted = expected_order.count(name)
-        if len(plays) != wanted:
-            failures.append("%s was played %d times, expected %d" % (name, len(plays), wanted))
-        starts += [(at, name) for at in plays]
-    order = [name for _, name in sorted(starts)]
-    if order != expected_order and not failures:
-        failures.append("sounds played in the order %s, expected %s" % (order, expected_order))
-    seconds = len(stream) / 2 / e2e.SAMPLE_RATE
-    print("sound: %.1f s of output; plays at %s" % (
-        seconds, ", ".join("%s %.2f s" % (n, at / e2e.SAMPLE_RATE) for at, n in sorted(starts))))
+        return failures.append("SDL's disk driver wrote no output at %s" % audio_path)
+    names = set(expected) | {"wrong.wav", "loseturn.wav", "bankrupt.wav"}  # the last: never
+    starts = sorted((at, name) for name in names for at in e2e.find_plays(
+        stream, e2e.wav_samples(os.path.join(sound_folder, name))))
+    if [name for _, name in starts] != expected:
+        failures.append("sounds played: %s, expected %s" % (starts, expected))
 
 
 def play(args):
@@ -73,12 +62,8 @@ def play(args):
     failures = []
     try:
         run.start(deadline)
-        def step(what):
-            print("%6.2f s  %s" % (time.monotonic() - run.started_at, what), flush=True)
-
-        main = run.wait_main_window(deadline)
-        step("main window %s shown" % main)
-
+        main = e2e.wait_for(lambda: run.require_running("the main window") or
+                            e2e.find_main_window(), "the main window", deadline, limit=30)[0]
         # The deal: category and board read aloud; then the game waits for a key.
         done = len(e2e.SPLASH + e2e.DEAL)
         run.wait_spoken(done, "the category and the board to be read", deadline)
@@ -86,38 +71,22 @@ def play(args):
         time.sleep(0.3)
 
         # The focus starts on the spin button: Space presses it.
-        for keys, sentences, what in ((["space"], e2e.SPIN, "the spin's amount"),
-                                      (["t"], e2e.CALL_T, "the T and the board read again"),
-                                      (["F5"], e2e.MONEY, "the money (F5)"),
-                                      (["F4"], e2e.USED, "the used letters (F4)")):
-            step(" ".join(keys))
-            e2e.press(*keys)
+        for key, sentences in (("space", e2e.SPIN), ("t", e2e.CALL_T), ("F5", e2e.MONEY),
+                               ("F4", e2e.USED)):
+            e2e.press(key)
             done += len(sentences)
-            run.wait_spoken(done, what, deadline)
-            if keys[0] == "space":
+            run.wait_spoken(done, "the answer to %s" % key, deadline)
+            if key == "space":
                 time.sleep(0.3)  # let the label and the disabled button repaint
-                shot = os.path.join(args.artefacts, "main-window.png")
-                if not e2e.screenshot(shot):
+                if not e2e.screenshot(os.path.join(args.artefacts, "main-window.png")):
                     failures.append("no screenshot could be taken")
 
-        step("F12")
-        e2e.press("F12")
-        for title, typed in (("Solve Puzzle", "to be"), ("Correct!", None),
-                             ("Final Winnings", None)):
-            box = run.wait_window("^%s$" % title, "the %s box" % title, deadline)
-            e2e.wait_focus(box, "the %s box" % title, deadline)
-            step("Return on the %s box" % title)
-            if typed:
-                e2e.type_text(typed)
-            e2e.press("Return")
-
+        e2e.solve_with_boxes("to be", deadline, lambda: run.require_running("the boxes"))
         done += len(e2e.FAREWELL)
         run.wait_spoken(done, "the farewell", deadline)
-        status = e2e.wait_for(lambda: run.process.poll() is not None, "the game to end",
-                              deadline, limit=15) and run.process.returncode
-        step("the game ended with status %s" % status)
-        if status != 0:
-            failures.append("the game ended with status %s, not 0" % status)
+        e2e.wait_for(lambda: run.process.poll() is not None, "the game to end", deadline, 15)
+        if run.process.returncode != 0:
+            failures.append("the game ended with status %s, not 0" % run.process.returncode)
     except e2e.Failure as failure:
         failures.append(str(failure))
     finally:
@@ -144,9 +113,7 @@ def main():
 
     failures, errors = play(args)
     if failures:
-        print("FAIL:")
-        for failure in failures:
-            print(" - " + failure)
+        print("FAIL:\n - " + "\n - ".join(failures))
         if errors.strip():
             print("the game's error output:\n" + errors)
         return 1
