@@ -99,6 +99,16 @@ def reexec_in_session(marker, tools, drop=("NO_AT_BRIDGE",)):
     sys.exit(status)
 
 
+def wait_spoken(spoken, alive, count, what, deadline, limit=30):
+    """Waits until spoken() holds at least `count` sentences; alive() raises Failure once the
+    game has ended."""
+    try:
+        wait_for(lambda: alive() or len(spoken()) >= count, what, deadline, limit=limit)
+    except Failure as failure:
+        raise Failure("%s; spoken so far: %s" % (failure, spoken()))
+    return spoken()
+
+
 def run_tool(args, timeout=10):
     """Runs a short command (xdotool, import); returns its stdout, or None when it failed."""
     try:
@@ -245,14 +255,8 @@ class GameRun:
 
     def wait_spoken(self, count, what, deadline, limit=30):
         """Waits until at least `count` sentences have reached the speech service."""
-        def enough():
-            self.require_running(what)
-            return len(self.log.spoken()) >= count
-        try:
-            wait_for(enough, what, deadline, limit=limit)
-        except Failure as failure:
-            raise Failure("%s; spoken so far: %s" % (failure, self.log.spoken()))
-        return self.log.spoken()
+        return wait_spoken(self.log.spoken, lambda: self.require_running(what), count, what,
+                           deadline, limit)
 
     def stop(self):
         stop_process(self.process)
