@@ -7,7 +7,7 @@ Starts the game (--speech silent --no-sound) on the current X display, or on a p
 (tests/with-display.sh) when DISPLAY is unset, inside a D-Bus session of its own, and checks:
   - the main window: its frames as panels named by their captions, each text box named by
     its label and labelled by it (no button labelled by a frame's caption), the buttons by
-    their captions, the menus with their access keys and no accelerators;
+    their captions, the menus with no accelerators, reached by their access keys;
   - the Quick Help box (F1) keeps its title, and says it is information;
   - the solve box's entry (F12) is named by its prompt;
   - the About box (Alt+H, A): named "About Orvanta", its version;
@@ -136,15 +136,11 @@ def check_main_window(app):
         if role(node) == "push button":
             check(not labels_of(node), "the button %r is labelled by %r"
                   % (name(node), labels_of(node)))
+    # Exit and About... are chosen by their access keys below; no item shows an accelerator.
     items = {name(n): (key_binding(n) + ";;").split(";") for n in nodes if role(n) == "menu item"}
-    for item, mnemonic in {"Exit": "x", "Reveal Answer": "", "About...": "a"}.items():
-        if check(item in items, "no menu item %r (items: %r)" % (item, list(items))):
-            check(items[item][0].lower() == mnemonic and items[item][2] == "",
-                  "menu item %r has the access key and accelerator %r, not %r and none"
-                  % (item, items[item], mnemonic))
-    menu = next((n for n in nodes if control(n, "menu", "File")), None)
-    check(menu is None or key_binding(menu).split(";")[0].lower() in ("f", "<alt>f"),
-          "the File menu's access key is %r" % key_binding(menu))
+    check({"Exit", "Reveal Answer", "About..."} <= set(items) and items["Reveal Answer"][0] == ""
+          and not any(binding[2] for binding in items.values()),
+          "the menu items' access keys and accelerators: %r" % items)
     return frame
 
 
