@@ -13,7 +13,6 @@ import time
 
 TESTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 FAKE_SSIP_SERVER = os.path.join(TESTS, "platform", "fake_ssip_server.py")
-SAMPLE_RATE = 22050
 SKIP = 77  # CTest's SKIP_RETURN_CODE for this folder's tests
 
 # The short game every whole-game run plays: the one puzzle "TO BE" (T, O, space, B, E) and
@@ -279,15 +278,6 @@ def solve_with_boxes(typed, deadline, alive=lambda: None, on_box=lambda title: N
         if title == "Solve Puzzle":
             press(typed, command="type")
         press("Return")
-
-
-def wav_samples(path):
-    """The raw little-endian S16 sample bytes of a WAV file (22050 Hz mono, as we generate)."""
-    import wave
-    with wave.open(path, "rb") as wav:
-        if (wav.getframerate(), wav.getsampwidth(), wav.getnchannels()) != (SAMPLE_RATE, 2, 1):
-            raise Failure("%s is not 22050 Hz 16-bit mono" % path)
-        return wav.readframes(wav.getnframes())
 
 
 def find_plays(stream, sound):

@@ -17,6 +17,7 @@ import argparse
 import os
 import sys
 import time
+import wave
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_common as e2e  # noqa: E402
@@ -49,9 +50,12 @@ def check_sounds(audio_path, sound_folder, failures):
             stream = raw.read()
     except FileNotFoundError:
         return failures.append("SDL's disk driver wrote no output at %s" % audio_path)
-    names = set(expected) | {"wrong.wav", "loseturn.wav", "bankrupt.wav"}  # the last: never
-    starts = sorted((at, name) for name in names for at in e2e.find_plays(
-        stream, e2e.wav_samples(os.path.join(sound_folder, name))))
+    starts = []
+    for name in set(expected) | {"wrong.wav", "loseturn.wav", "bankrupt.wav"}:  # (the last: never)
+        with wave.open(os.path.join(sound_folder, name), "rb") as wav:  # in the output's format
+            sound = wav.readframes(wav.getnframes())
+        starts += [(at, name) for at in e2e.find_plays(stream, sound)]
+    starts.sort()
     if [name for _, name in starts] != expected:
         failures.append("sounds played: %s, expected %s" % (starts, expected))
 
