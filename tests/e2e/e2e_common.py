@@ -102,7 +102,7 @@ def wait_spoken(spoken, alive, count, what, deadline, limit=30):
     """Waits until spoken() holds at least `count` sentences; alive() raises Failure once the
     game has ended."""
     try:
-        wait_for(lambda: alive() or len(spoken()) >= count, what, deadline, limit=limit)
+        wait_for(lambda: len(spoken()) >= count or alive(), what, deadline, limit=limit)
     except Failure as failure:
         raise Failure("%s; spoken so far: %s" % (failure, spoken()))
     return spoken()
