@@ -159,8 +159,12 @@ def wait_focus(window_id, what, deadline, limit=10):
     """Waits until the window manager has given the window the keyboard focus, as it does for
     every new window. (Activating it ourselves with xdotool while the game sets its first
     focus now and then leaves GTK with no focused control, so the test only watches.)"""
-    wait_for(lambda: (run_tool(["xdotool", "getwindowfocus"], timeout=5) or "").strip()
-             == window_id, "the focus on %s" % what, deadline, limit=limit, interval=0.05)
+    try:
+        wait_for(lambda: (run_tool(["xdotool", "getwindowfocus"], timeout=5) or "").strip()
+                 == window_id, "the focus on %s" % what, deadline, limit=limit, interval=0.05)
+    except Failure as failure:
+        focus = run_tool(["xdotool", "getwindowfocus", "getwindowname"]) or "nothing"
+        raise Failure("%s (the focus is on %s)" % (failure, focus.strip()))
 
 
 class SpeechLog:
@@ -265,19 +269,49 @@ class GameRun:
         shutil.rmtree(self.workdir, ignore_errors=True)
 
 
-def solve_with_boxes(typed, deadline, alive=lambda: None, on_box=lambda title: None):
+def solve_with_boxes(typed, deadline, on_box=lambda title: None):
     """F12, then in turn the solve box (where `typed` is typed), Correct! and Final Winnings,
-    each answered with Return once it has the focus and on_box(title) has looked at it. alive()
-    raises Failure when the game has ended."""
+    each answered with Return once it has the focus and on_box(title) has looked at it."""
     press("F12")
     for title in ("Solve Puzzle", "Correct!", "Final Winnings"):
-        box = wait_for(lambda: alive() or find_window("^%s$" % title), "the %s box" % title,
-                       deadline, limit=30, interval=0.05)[0]
+        box = wait_for(lambda: find_window("^%s$" % title), "the %s box" % title, deadline,
+                       limit=30, interval=0.05)[0]
         wait_focus(box, "the %s box" % title, deadline)
         on_box(title)
         if title == "Solve Puzzle":
             press(typed, command="type")
         press("Return")
+
+
+def play_short_game(wait_spoken, process, deadline, shot, failures, first_keys=(),
+                    after_spin=(), middle=lambda main, done: done, on_box=lambda title: None):
+    """The short game of the whole-game tests, on the real window from the deal to its end: the
+    spin ($200: Space, after `first_keys`; then `after_spin`, and a screenshot into `shot`), T,
+    the money (F5), the used letters (F4), then middle(main window, sentences spoken so far),
+    which gives the sentences spoken by its end; the solution (solve_with_boxes), the farewell,
+    and the end with status 0."""
+    done = len(SPLASH + DEAL)
+    wait_spoken(done, "the category and the board to be read", deadline)
+    main = wait_for(find_main_window, "the main window", deadline, limit=30)[0]
+    wait_focus(main, "the main window", deadline)
+    time.sleep(0.3)
+    for keys, sentences in (([*first_keys, "space"], SPIN), (["t"], CALL_T), (["F5"], MONEY),
+                            (["F4"], USED)):
+        press(*keys)
+        done += len(sentences)
+        wait_spoken(done, "the answer to %s" % " ".join(keys), deadline)
+        if sentences is SPIN:
+            if after_spin:
+                press(*after_spin)
+            time.sleep(0.3)  # let the label and the disabled button repaint
+            if not screenshot(shot):
+                failures.append("no screenshot could be taken")
+    done = middle(main, done)
+    solve_with_boxes("to be", deadline, on_box)
+    wait_spoken(done + len(FAREWELL), "the farewell", deadline)
+    wait_for(lambda: process.poll() is not None, "the game to end", deadline, limit=15)
+    if process.returncode != 0:
+        failures.append("the game ended with status %s, not 0" % process.returncode)
 
 
 def find_plays(stream, sound):

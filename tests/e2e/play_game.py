@@ -66,31 +66,9 @@ def play(args):
     failures = []
     try:
         run.start(deadline)
-        main = e2e.wait_for(lambda: run.require_running("the main window") or
-                            e2e.find_main_window(), "the main window", deadline, limit=30)[0]
-        # The deal: category and board read aloud; then the game waits for a key.
-        done = len(e2e.SPLASH + e2e.DEAL)
-        run.wait_spoken(done, "the category and the board to be read", deadline)
-        e2e.wait_focus(main, "the main window", deadline)
-        time.sleep(0.3)
-
         # The focus starts on the spin button: Space presses it.
-        for key, sentences in (("space", e2e.SPIN), ("t", e2e.CALL_T), ("F5", e2e.MONEY),
-                               ("F4", e2e.USED)):
-            e2e.press(key)
-            done += len(sentences)
-            run.wait_spoken(done, "the answer to %s" % key, deadline)
-            if key == "space":
-                time.sleep(0.3)  # let the label and the disabled button repaint
-                if not e2e.screenshot(os.path.join(args.artefacts, "main-window.png")):
-                    failures.append("no screenshot could be taken")
-
-        e2e.solve_with_boxes("to be", deadline, lambda: run.require_running("the boxes"))
-        done += len(e2e.FAREWELL)
-        run.wait_spoken(done, "the farewell", deadline)
-        e2e.wait_for(lambda: run.process.poll() is not None, "the game to end", deadline, 15)
-        if run.process.returncode != 0:
-            failures.append("the game ended with status %s, not 0" % run.process.returncode)
+        e2e.play_short_game(run.wait_spoken, run.process, deadline,
+                            os.path.join(args.artefacts, "main-window.png"), failures)
     except e2e.Failure as failure:
         failures.append(str(failure))
     finally:

@@ -174,68 +174,47 @@ class WineGame:
 def play(args, game, failures):
     deadline = e2e.Deadline(args.timeout)
     game.start()
-    # The board is read once the main window shows; the splash (a window of the same name, out
-    # of the task bar) is gone by then.
-    done = len(SPLASH + DEAL)
-    game.wait_spoken(done, "the category and the board", deadline)
-    main = e2e.wait_for(e2e.find_main_window, "the main window", deadline)[0]
-    try:
-        e2e.wait_focus(main, "the main window", deadline)
-    except e2e.Failure as failure:
-        focus = e2e.run_tool(["xdotool", "getwindowfocus", "getwindowname"]) or "nothing"
-        raise e2e.Failure("%s (the focus is on %s)" % (failure, focus.strip()))
 
-    def keys(sentences, what, *pressed):
-        nonlocal done
-        e2e.press(*pressed)
-        done += len(sentences)
-        game.wait_spoken(done, what, deadline)
+    def middle(main, done):
+        # F4 pressed in the Quick Help box and released in the main window is no command: only
+        # the money follows.
+        e2e.press("F1")
+        box = e2e.wait_for(lambda: e2e.find_window("^Quick Help$"), "Quick Help", deadline)[0]
+        e2e.wait_focus(box, "the Quick Help box", deadline)
+        e2e.run_tool(["xdotool", "keydown", "F4"])
+        e2e.press("Return")
+        e2e.wait_focus(main, "the main window after Quick Help", deadline)
+        e2e.run_tool(["xdotool", "keyup", "F4"])
+        e2e.press("F5")
+        game.wait_spoken(done + len(MONEY), "the money after Quick Help", deadline)
 
-    # The board has the focus; Tab reaches the spin button and Space presses it.
-    keys(SPIN, "the spin", "Tab", "space")
-    e2e.press("ctrl")  # silences the game's own voice: a skip before the next sentence
-    time.sleep(0.3)
-    if not e2e.screenshot(os.path.join(args.artefacts, "windows-main-window-%s.png" % args.route)):
-        failures.append("no screenshot could be taken")
-    keys(CALL_T, "the T and the board", "t")
-    keys(MONEY, "the money (F5)", "F5")
-    keys(USED, "the used letters (F4)", "F4")
+        names = "\n".join(line for line in game.window_check("main").splitlines()
+                          if not line.startswith("OrvantaNotifications|"))  # UIA speaks from it
+        if names != MAIN_WINDOW:
+            failures.append("the main window's controls as a screen reader learns them:\n%s\n"
+                            "expected:\n%s" % (names, MAIN_WINDOW))
 
-    # F4 pressed in the Quick Help box and released in the main window is no command: only
-    # the money follows.
-    e2e.press("F1")
-    box = e2e.wait_for(lambda: e2e.find_window("^Quick Help$"), "Quick Help", deadline)[0]
-    e2e.wait_focus(box, "the Quick Help box", deadline)
-    e2e.run_tool(["xdotool", "keydown", "F4"])
-    e2e.press("Return")
-    e2e.wait_focus(main, "the main window after Quick Help", deadline)
-    e2e.run_tool(["xdotool", "keyup", "F4"])
-    keys(MONEY, "the money after Quick Help", "F5")
-
-    names = "\n".join(line for line in game.window_check("main").splitlines()
-                      if not line.startswith("OrvantaNotifications|"))  # where UIA speaks from
-    if names != MAIN_WINDOW:
-        failures.append("the main window's controls as a screen reader learns them:\n%s\n"
-                        "expected:\n%s" % (names, MAIN_WINDOW))
-
-    # Help > About: the same small window as the splash, closed by Escape.
-    keys(ABOUT, "the About box's sentences", "alt+h", "a")
-    about = game.window_check("about")
-    if "Static|10|Version 0.4|shown" not in about or "Button|10|OK|shown" not in about:
-        failures.append("the About box shows:\n%s" % about)
-    e2e.press("Escape")
-    e2e.wait_for(lambda: game.window_check("about") == "no window", "the About box to close",
-                 deadline, limit=10)
+        # Help > About: the same small window as the splash, closed by Escape.
+        e2e.press("alt+h", "a")
+        game.wait_spoken(done + len(MONEY + ABOUT), "the About box's sentences", deadline)
+        about = game.window_check("about")
+        if "Static|10|Version 0.4|shown" not in about or "Button|10|OK|shown" not in about:
+            failures.append("the About box shows:\n%s" % about)
+        e2e.press("Escape")
+        e2e.wait_for(lambda: game.window_check("about") == "no window", "the About box to close",
+                     deadline, limit=10)
+        return done + len(MONEY + ABOUT)
 
     def solve_box(title):
         if title == "Solve Puzzle" and PROMPT not in game.window_check(title):
             failures.append("the solve box's edit box is not named by its prompt:\n%s"
                             % game.window_check(title))
-    e2e.solve_with_boxes("to be", deadline, on_box=solve_box)
-    game.wait_spoken(done + len(FAREWELL), "the farewell", deadline)
-    e2e.wait_for(lambda: game.process.poll() is not None, "the game to end", deadline, limit=15)
-    if game.process.returncode != 0:
-        failures.append("the game ended with status %s" % game.process.returncode)
+
+    # The board has the focus; Tab reaches the spin button and Space presses it. Ctrl silences
+    # the game's own voice: a skip before the next sentence.
+    e2e.play_short_game(game.wait_spoken, game.process, deadline, os.path.join(
+        args.artefacts, "windows-main-window-%s.png" % args.route), failures, first_keys=["Tab"],
+        after_spin=["ctrl"], middle=middle, on_box=solve_box)
 
 
 def check_routes(game, failures):
