@@ -292,8 +292,10 @@ def play_short_game(wait_spoken, process, deadline, shot, failures, first_keys=(
     and the end with status 0."""
     done = len(SPLASH + DEAL)
     wait_spoken(done, "the category and the board to be read", deadline)
-    main = wait_for(find_main_window, "the main window", deadline, limit=30)[0]
-    wait_focus(main, "the main window", deadline)
+    # The main window once it has the focus (the splash, going, may be listed a moment longer).
+    main = wait_for(lambda: next((w for w in find_main_window() if w == (run_tool(
+        ["xdotool", "getwindowfocus"], timeout=5) or "").strip()), None),
+        "the focus on the main window", deadline, limit=30, interval=0.05)
     time.sleep(0.3)
     for keys, sentences in (([*first_keys, "space"], SPIN), (["t"], CALL_T), (["F5"], MONEY),
                             (["F4"], USED)):
