@@ -12,6 +12,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "speech/clsTARQSpeech.h"
@@ -132,29 +133,21 @@ TEST(ScreenReaderRoute, JawsThenNvdaElseTheGamesOwnVoice) {
     EXPECT_EQ(heard.debug, L"");
 #endif
   }
-  {
+  for (const auto& [jaws, nvda, libraries, nvdaHeard, logged] :
+       {std::tuple{false, true, true, kNvdaHeard,
+                   L"said by NVDA (its controller client), interrupting: \"Cut in\"; "
+                   L"passed over: JAWS: not running (no window of class JFWUI2)"},
+        // No library beside the game, and JAWS's object not registered: nothing stalls or fails.
+        std::tuple{true, true, false, std::string(),
+                   L"no screen reader took: \"Waited\"; passed over: JAWS: the speech "
+                   L"object refused 'FreedomSci.JawsApi' (0x800401F3); NVDA: no "
+                   L"controller client beside the game; UI Automation: "},
+        std::tuple{false, false, true, std::string(), L"NVDA: not running"}}) {
     const TempPuzzleFolder game;
-    const Heard heard = SpeakToScreenReaders(game.Path(), false, true, {kJaws, kNvda});
-    EXPECT_EQ(ReadFile(game.Path() / "nvda.log"), kNvdaHeard);
-    EXPECT_TRUE(Has(heard.log,
-                    L"said by NVDA (its controller client), interrupting: \"Cut in\"; "
-                    L"passed over: JAWS: not running (no window of class JFWUI2)"))
-        << heard.log;
-  }
-  {
-    // No library beside the game, and JAWS's object not registered: nothing stalls or fails.
-    const TempPuzzleFolder game;
-    const Heard heard = SpeakToScreenReaders(game.Path(), true, true, {});
-    EXPECT_TRUE(Has(heard.log,
-                    L"no screen reader took: \"Waited\"; passed over: JAWS: the speech "
-                    L"object refused 'FreedomSci.JawsApi' (0x800401F3); NVDA: no "
-                    L"controller client beside the game; UI Automation: "))
-        << heard.log;
-  }
-  {
-    const TempPuzzleFolder game;  // the libraries, but no screen reader runs
-    const Heard heard = SpeakToScreenReaders(game.Path(), false, false, {kJaws, kNvda});
-    EXPECT_TRUE(Has(heard.log, L"NVDA: not running")) << heard.log;
+    const Heard heard = libraries ? SpeakToScreenReaders(game.Path(), jaws, nvda, {kJaws, kNvda})
+                                  : SpeakToScreenReaders(game.Path(), jaws, nvda, {});
+    EXPECT_EQ(ReadFile(game.Path() / "nvda.log"), nvdaHeard);
+    EXPECT_TRUE(Has(heard.log, logged)) << heard.log;
   }
 }
 
