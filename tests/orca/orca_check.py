@@ -210,9 +210,6 @@ class Session:
                                 os.path.join(self.work, "orca-debug.log")], "orca")
         self.wait(lambda: self.record.said("orca", since), "Orca's first words", limit=60)
 
-    def stop_orca(self):
-        e2e.stop_process(self.orca, grace=3)
-
     def start_game(self):
         puzzles = os.path.join(self.work, "Puzzles")
         os.makedirs(puzzles, exist_ok=True)
@@ -237,10 +234,6 @@ class Session:
         return self.wait(lambda: [c for c in self.record.said(who, since)
                                   if re.search(pattern, c["text"])], what, limit)[0]
 
-    def orca_says(self, pattern, since, what, limit=10.0):
-        return self.wait(lambda: re.search(pattern, self.record.text("orca", since)), what,
-                         limit)
-
     def quiet(self, who, seconds=1.0, limit=30.0):
         """Waits until `who` has spoken nothing for `seconds`."""
         def settled():
@@ -255,7 +248,7 @@ def yardstick(s, figures):
     """Key to Orca's speech and to the braille display for a minimal program's notification:
     the median of three."""
     app = s.start(["/usr/bin/python3", os.path.join(HERE, "notice_app.py")], "notice_app")
-    s.orca_says("Spin", 0, "Orca to read the minimal program", limit=20)
+    s.wait(lambda: "Spin" in s.record.text("orca", 0), "Orca to read the minimal program", 20)
     speech, braille = [], []
     for _ in range(3):
         s.quiet("orca", 0.5)
@@ -381,7 +374,7 @@ def play(s, problems, figures):
     started = time.time()
     s.start_game()
     s.orca_chunk(r"Blank\.", started, "Orca to read a second game's board", limit=30)
-    s.stop_orca()
+    e2e.stop_process(s.orca, grace=3)
     time.sleep(1.0)
     s.orca_chunk(r"^You currently have", s.press("F5"), "the game to speak without Orca",
                  who="game")
