@@ -2,7 +2,7 @@
 (tests/e2e/play_game.py) plays, in a D-Bus session of its own:
   - the main window's frames are panels named by their captions, each text box is named by its
     label and labelled by it (no button labelled by a frame's caption), the buttons by their
-    captions; the menus show no accelerator, and Exit's and About's access keys;
+    captions; the menus show no accelerator, and File's, Exit's and About's access keys;
   - Quick Help (F1) keeps its title and says it is information; the solve box's entry (F12) is
     named by its prompt; the About box (Alt+H, A) is named "About Orvanta" and shows the
     version; each has an OK button, and after it the focus is back on the spin button.
@@ -112,7 +112,10 @@ def check_main_window(app):
         if role(node) == "push button":
             check(not labels_of(node), "the button %r is labelled by %r"
                   % (name(node), labels_of(node)))
-    # About... is chosen by its access key below; no item shows an accelerator.
+    menu = next((n for n in nodes if control(n, "menu", "File")), None)
+    check(menu is None or key_binding(menu).split(";")[0].lower() in ("f", "<alt>f"),
+          "the File menu's access key is %r" % key_binding(menu))
+    # About... is chosen by its access key in the game; no item shows an accelerator.
     items = {name(n): (key_binding(n) + ";;").split(";") for n in nodes if role(n) == "menu item"}
     check({"Exit", "Reveal Answer", "About..."} <= set(items) and items["Exit"][0] == "x"
           and items["Reveal Answer"][0] == "" and not any(k[2] for k in items.values()),
