@@ -11,9 +11,8 @@ import sys
 import tempfile
 import time
 
-FAKE_SSIP_SERVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "platform",
-                                "fake_ssip_server.py")
-SAMPLE_RATE = 22050
+TESTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+FAKE_SSIP_SERVER = os.path.join(TESTS, "platform", "fake_ssip_server.py")
 SKIP = 77  # CTest's SKIP_RETURN_CODE for this folder's tests
 
 # The short game every whole-game run plays: the one puzzle "TO BE" (T, O, space, B, E) and
@@ -70,6 +69,45 @@ def wait_for(condition, what, deadline, limit=None, interval=0.02):
     return value
 
 
+def poll(condition, seconds, interval=0.2):
+    """What `condition` gives once it is true, or None after `seconds`."""
+    try:
+        return wait_for(condition, "", Deadline(seconds), interval=interval)
+    except Failure:
+        return None
+
+
+def reexec_in_session(marker, tools, drop=("NO_AT_BRIDGE",)):
+    """Runs this script again under /usr/bin/python3 inside a D-Bus session of its own, and on
+    a private display (Xvfb and openbox: tests/with-display.sh) unless DISPLAY is kept; leaves
+    with its status, or the skip status when a tool is missing."""
+    if os.environ.get(marker) == "1":
+        return
+    env = {name: value for name, value in os.environ.items() if name not in drop}
+    display = [] if env.get("DISPLAY") else [os.path.join(TESTS, "with-display.sh")]
+    tools = list(tools) + ["dbus-run-session"] + (["Xvfb", "openbox"] if display else [])
+    missing = [tool for tool in tools if shutil.which(tool) is None]
+    if missing:
+        print("SKIP: missing %s" % ", ".join(missing))
+        sys.exit(SKIP)
+    env[marker] = "1"
+    env["HOME"] = tempfile.mkdtemp(prefix="orvanta-session-")  # GTK leaves sockets there
+    status = subprocess.run(["dbus-run-session", "--"] + display + ["/usr/bin/python3"]
+                            + sys.argv, env=env).returncode
+    shutil.rmtree(env["HOME"], ignore_errors=True)
+    sys.exit(status)
+
+
+def wait_spoken(spoken, alive, count, what, deadline, limit=30):
+    """Waits until spoken() holds at least `count` sentences; alive() raises Failure once the
+    game has ended."""
+    try:
+        wait_for(lambda: len(spoken()) >= count or alive(), what, deadline, limit=limit)
+    except Failure as failure:
+        raise Failure("%s; spoken so far: %s" % (failure, spoken()))
+    return spoken()
+
+
 def run_tool(args, timeout=10):
     """Runs a short command (xdotool, import); returns its stdout, or None when it failed."""
     try:
@@ -98,15 +136,11 @@ def find_main_window():
     return [w for w in find_window("^Orvanta$") if not skips_taskbar(w)]
 
 
-def press(*keys, delay_ms=40):
-    """Real key presses and releases through XTEST, to whatever window has the focus."""
-    if run_tool(["xdotool", "key", "--delay", str(delay_ms)] + list(keys)) is None:
-        raise Failure("xdotool could not press %s" % " ".join(keys))
-
-
-def type_text(text, delay_ms=40):
-    if run_tool(["xdotool", "type", "--delay", str(delay_ms), text]) is None:
-        raise Failure("xdotool could not type %r" % text)
+def press(*keys, delay_ms=40, command="key"):
+    """Real key presses and releases through XTEST, to whatever window has the focus; with
+    command="type", the keys are a text to type."""
+    if run_tool(["xdotool", command, "--delay", str(delay_ms)] + list(keys)) is None:
+        raise Failure("xdotool could not %s %s" % (command, " ".join(keys)))
 
 
 def screenshot(path):
@@ -125,8 +159,12 @@ def wait_focus(window_id, what, deadline, limit=10):
     """Waits until the window manager has given the window the keyboard focus, as it does for
     every new window. (Activating it ourselves with xdotool while the game sets its first
     focus now and then leaves GTK with no focused control, so the test only watches.)"""
-    wait_for(lambda: (run_tool(["xdotool", "getwindowfocus"], timeout=5) or "").strip()
-             == window_id, "the focus on %s" % what, deadline, limit=limit, interval=0.05)
+    try:
+        wait_for(lambda: (run_tool(["xdotool", "getwindowfocus"], timeout=5) or "").strip()
+                 == window_id, "the focus on %s" % what, deadline, limit=limit, interval=0.05)
+    except Failure as failure:
+        focus = run_tool(["xdotool", "getwindowfocus", "getwindowname"]) or "nothing"
+        raise Failure("%s (the focus is on %s)" % (failure, focus.strip()))
 
 
 class SpeechLog:
@@ -141,10 +179,8 @@ class SpeechLog:
             with open(self.path, encoding="utf-8") as log:
                 for line in log:
                     events.append(json.loads(line))
-        except FileNotFoundError:
+        except (FileNotFoundError, ValueError):  # nothing yet, or a line still being written
             pass
-        except ValueError:
-            pass  # a line still being written
         return events
 
     def spoken(self):
@@ -222,23 +258,8 @@ class GameRun:
 
     def wait_spoken(self, count, what, deadline, limit=30):
         """Waits until at least `count` sentences have reached the speech service."""
-        def enough():
-            self.require_running(what)
-            return len(self.log.spoken()) >= count
-        try:
-            wait_for(enough, what, deadline, limit=limit)
-        except Failure as failure:
-            raise Failure("%s; spoken so far: %s" % (failure, self.log.spoken()))
-        return self.log.spoken()
-
-    def wait_window(self, name_pattern, what, deadline, limit=30):
-        def shown():
-            self.require_running(what)
-            return find_main_window() if name_pattern is None else find_window(name_pattern)
-        return wait_for(shown, what, deadline, limit=limit, interval=0.05)[0]
-
-    def wait_main_window(self, deadline, limit=30):
-        return self.wait_window(None, "the main window", deadline, limit)
+        return wait_spoken(self.log.spoken, lambda: self.require_running(what), count, what,
+                           deadline, limit)
 
     def stop(self):
         stop_process(self.process)
@@ -248,32 +269,60 @@ class GameRun:
         shutil.rmtree(self.workdir, ignore_errors=True)
 
 
-def wav_samples(path):
-    """The raw little-endian S16 sample bytes of a WAV file (22050 Hz mono, as we generate)."""
-    import wave
-    with wave.open(path, "rb") as wav:
-        if (wav.getframerate(), wav.getsampwidth(), wav.getnchannels()) != (SAMPLE_RATE, 2, 1):
-            raise Failure("%s is not 22050 Hz 16-bit mono" % path)
-        return wav.readframes(wav.getnframes())
+def solve_with_boxes(typed, deadline, on_box=lambda title: None):
+    """F12, then in turn the solve box (where `typed` is typed), Correct! and Final Winnings,
+    each answered with Return once it has the focus and on_box(title) has looked at it."""
+    press("F12")
+    for title in ("Solve Puzzle", "Correct!", "Final Winnings"):
+        box = wait_for(lambda: find_window("^%s$" % title), "the %s box" % title, deadline,
+                       limit=30, interval=0.05)[0]
+        wait_focus(box, "the %s box" % title, deadline)
+        on_box(title)
+        if title == "Solve Puzzle":
+            press(typed, command="type")
+        press("Return")
 
 
-def find_plays(stream, sound, fingerprint_samples=300):
-    """Where the sound was played whole in the raw output stream, as sample offsets.
+def play_short_game(wait_spoken, process, deadline, shot, failures, first_keys=(),
+                    after_spin=(), middle=lambda main, done: done, on_box=lambda title: None):
+    """The short game of the whole-game tests, on the real window from the deal to its end: the
+    spin ($200: Space, after `first_keys`; then `after_spin`, and a screenshot into `shot`), T,
+    the money (F5), the used letters (F4), then middle(main window, sentences spoken so far),
+    which gives the sentences spoken by its end; the solution (solve_with_boxes), the farewell,
+    and the end with status 0."""
+    done = len(SPLASH + DEAL)
+    wait_spoken(done, "the category and the board to be read", deadline)
+    # The main window once it has the focus (the splash, going, may be listed a moment longer).
+    main = wait_for(lambda: next((w for w in find_main_window() if w == (run_tool(
+        ["xdotool", "getwindowfocus"], timeout=5) or "").strip()), None),
+        "the focus on the main window", deadline, limit=30, interval=0.05)
+    time.sleep(0.3)
+    for keys, sentences in (([*first_keys, "space"], SPIN), (["t"], CALL_T), (["F5"], MONEY),
+                            (["F4"], USED)):
+        press(*keys)
+        done += len(sentences)
+        wait_spoken(done, "the answer to %s" % " ".join(keys), deadline)
+        if sentences is SPIN:
+            if after_spin:
+                press(*after_spin)
+            time.sleep(0.3)  # let the label and the disabled button repaint
+            if not screenshot(shot):
+                failures.append("no screenshot could be taken")
+    done = middle(main, done)
+    solve_with_boxes("to be", deadline, on_box)
+    wait_spoken(done + len(FAREWELL), "the farewell", deadline)
+    wait_for(lambda: process.poll() is not None, "the game to end", deadline, limit=15)
+    if process.returncode != 0:
+        failures.append("the game ended with status %s, not 0" % process.returncode)
 
-    A fingerprint from the middle of the sound is looked for; each hit is then checked against
-    the whole sound, so a periodic stretch that recurs inside the sound is not counted twice.
-    The speech channel is silent here (the voice goes to the speech service) and the mixer adds
-    channels without scaling, so the effect's samples appear in the stream unchanged.
-    """
-    middle = (len(sound) // 4 - fingerprint_samples // 2) * 2
-    fingerprint = sound[middle:middle + fingerprint_samples * 2]
-    plays = []
-    at = stream.find(fingerprint)
+
+def find_plays(stream, sound):
+    """Where the sound was played whole in the raw output stream, as sample offsets. The speech
+    channel is silent here (the voice goes to the speech service) and the mixer adds channels
+    without scaling, so the effect's samples appear in the stream unchanged."""
+    plays, at = [], stream.find(sound)
     while at != -1:
-        start = at - middle
-        if start >= 0 and start % 2 == 0 and stream[start:start + len(sound)] == sound:
-            plays.append(start // 2)
-            at = stream.find(fingerprint, start + len(sound))
-        else:
-            at = stream.find(fingerprint, at + 1)
+        if at % 2 == 0:
+            plays.append(at // 2)
+        at = stream.find(sound, at + (len(sound) if at % 2 == 0 else 1))
     return plays

@@ -1,34 +1,49 @@
 #!/usr/bin/python3
-"""Plays one whole game of the real program on an X display, with real key presses.
+"""Plays one whole game of the real program on an X display, with real key presses, and reads
+its windows as a screen reader does (tests/platform/atspi_check.py).
 
 Usage: play_game.py --game PATH/TO/orvanta [--artefacts DIR] [--timeout SECONDS]
 
-The game speaks to a fake speech-dispatcher (tests/platform/fake_ssip_server.py) and plays its
-sounds through SDL's disk driver into a raw file. The run spins once ($200), calls T, asks for
-the money (F5) and the used letters (F4), solves the puzzle with F12 and closes the two boxes.
-It then checks every sentence the speech service received, in order, with its priority and the
-one interruption, that each sound was really played in the expected order, and that the game
-ended with status 0. A screenshot taken right after the spin is kept in the artefacts folder.
+Runs inside a D-Bus session of its own, on the current display or a private one. The game speaks
+to a fake speech-dispatcher (tests/platform/fake_ssip_server.py) and plays its sounds through
+SDL's disk driver into a raw file. The run spins once ($200), calls T, asks for the money (F5)
+and the used letters (F4); opens and closes Quick Help, the solve box and the About box; solves
+the puzzle with F12 and closes the two boxes. It checks every sentence the speech service
+received, in order, with its priority and the interruptions, that each sound was really played
+in the expected order, and that the game ended with status 0. A screenshot taken right after
+the spin is kept in the artefacts folder.
 
-Exit status: 0 passed, 1 failed, 77 skipped (no display, or xdotool/ImageMagick missing).
+Exit status: 0 passed, 1 failed, 77 skipped (no display, or a tool or pyatspi missing).
 """
 
 import argparse
 import os
 import sys
 import time
+import wave
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_common as e2e  # noqa: E402
 
+e2e.reexec_in_session("ORVANTA_E2E_INNER", ["xdotool", "import"])
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "platform"))
+try:
+    import atspi_check as atspi  # noqa: E402
+except ImportError:
+    print("SKIP: pyatspi is missing (run with /usr/bin/python3)")
+    sys.exit(e2e.SKIP)
+
+ABOUT = ["Orvanta. Version 0.4", "Written by the Orvanta developers.",
+         "Sound effects made for Orvanta by its developers."]
+
 
 def check_speech(events, failures):
     """The exact sentences in order, each at priority `message`, over one connection; the
-    splash line and F4 interrupt, each right after a cancel of the game's own speech, and each
-    key pressed after the game spoke cancels its speech, as a screen reader's stops."""
+    splash line, F4's and About's interrupt, each right after a cancel of the game's own speech,
+    and each key pressed after the game spoke cancels its speech, as a screen reader's stops."""
     key = ["cancel self"]
     expected = (key + e2e.SPLASH + e2e.DEAL + key + e2e.SPIN + key + e2e.CALL_T + key + e2e.MONEY
-                + key + key + e2e.USED + key + e2e.FAREWELL)
+                + key + key + e2e.USED + key + key + ABOUT + key + e2e.FAREWELL)
     heard = [e["text"] if e["event"] == "speak" else "cancel " + e["scope"] for e in events]
     if heard != expected:
         failures.append("spoken sentences differ.\n  expected: %r\n  got:      %r"
@@ -40,84 +55,50 @@ def check_speech(events, failures):
         failures.append("speech came over several connections: %s" % sorted(clients))
 
 
-def check_sounds(audio_path, sound_folder, failures):
-    """Every effect played whole, as often as the game plays it, in the game's order."""
+def check_sounds(audio_path, before, sound_folder, failures):
+    """Every effect played whole, as often as the game plays it, in the game's order. A quiet
+    spell closes the audio device, and SDL's disk driver starts its file afresh when it opens
+    again: `before` is what the file held before the quiet spell of the AT-SPI checks."""
+    expected = ["intro.wav", "ZONTARY.WAV", "newpuzzle.wav", "spin.wav", "reveal.wav",
+                "applause.wav", "ZONTARY.WAV", "exit.wav", "exit.wav"]
     try:
         with open(audio_path, "rb") as raw:
             stream = raw.read()
+            stream = stream if stream.startswith(before) else before + stream
     except FileNotFoundError:
-        failures.append("SDL's disk driver wrote no output at %s" % audio_path)
-        return
-    expected_order = ["intro.wav", "ZONTARY.WAV", "newpuzzle.wav", "spin.wav", "reveal.wav",
-                      "applause.wav", "exit.wav", "exit.wav"]
-    never = ["wrong.wav", "loseturn.wav", "bankrupt.wav"]
+        return failures.append("SDL's disk driver wrote no output at %s" % audio_path)
     starts = []
-    for name in sorted(set(expected_order)) + never:
-        sound = e2e.wav_samples(os.path.join(sound_folder, name))
-        plays = e2e.find_plays(stream, sound)
-        wanted = expected_order.count(name)
-        if len(plays) != wanted:
-            failures.append("%s was played %d times, expected %d" % (name, len(plays), wanted))
-        starts += [(at, name) for at in plays]
-    order = [name for _, name in sorted(starts)]
-    if order != expected_order and not failures:
-        failures.append("sounds played in the order %s, expected %s" % (order, expected_order))
-    seconds = len(stream) / 2 / e2e.SAMPLE_RATE
-    print("sound: %.1f s of output; plays at %s" % (
-        seconds, ", ".join("%s %.2f s" % (n, at / e2e.SAMPLE_RATE) for at, n in sorted(starts))))
+    for name in set(expected) | {"wrong.wav", "loseturn.wav", "bankrupt.wav"}:  # (the last: never)
+        with wave.open(os.path.join(sound_folder, name), "rb") as wav:  # in the output's format
+            sound = wav.readframes(wav.getnframes())
+        starts += [(at, name) for at in e2e.find_plays(stream, sound)]
+    starts.sort()
+    if [name for _, name in starts] != expected:
+        failures.append("sounds played: %s, expected %s" % (starts, expected))
 
 
 def play(args):
     deadline = e2e.Deadline(args.timeout)
     run = e2e.GameRun(args.game, rand=e2e.RAND)
     failures = []
+    before = []
+
+    def boxes(main, done):
+        app = atspi.check_game(run.process.pid)  # the main window, Quick Help, the solve box
+        with open(run.audio, "rb") as raw:
+            before.append(raw.read())
+        e2e.press("alt+h", "a")
+        atspi.check_box(app, "About Orvanta", atspi.WINDOWS, "Escape")
+        run.wait_spoken(done + len(ABOUT), "the About box's sentences", deadline)
+        time.sleep(3.2)  # its jingle plays out
+        return done + len(ABOUT)
+
     try:
         run.start(deadline)
-        def step(what):
-            print("%6.2f s  %s" % (time.monotonic() - run.started_at, what), flush=True)
-
-        main = run.wait_main_window(deadline)
-        step("main window %s shown" % main)
-
-        # The deal: category and board read aloud; then the game waits for a key.
-        done = len(e2e.SPLASH + e2e.DEAL)
-        run.wait_spoken(done, "the category and the board to be read", deadline)
-        e2e.wait_focus(main, "the main window", deadline)
-        time.sleep(0.3)
-
         # The focus starts on the spin button: Space presses it.
-        for keys, sentences, what in ((["space"], e2e.SPIN, "the spin's amount"),
-                                      (["t"], e2e.CALL_T, "the T and the board read again"),
-                                      (["F5"], e2e.MONEY, "the money (F5)"),
-                                      (["F4"], e2e.USED, "the used letters (F4)")):
-            step(" ".join(keys))
-            e2e.press(*keys)
-            done += len(sentences)
-            run.wait_spoken(done, what, deadline)
-            if keys[0] == "space":
-                time.sleep(0.3)  # let the label and the disabled button repaint
-                shot = os.path.join(args.artefacts, "main-window.png")
-                if not e2e.screenshot(shot):
-                    failures.append("no screenshot could be taken")
-
-        step("F12")
-        e2e.press("F12")
-        for title, typed in (("Solve Puzzle", "to be"), ("Correct!", None),
-                             ("Final Winnings", None)):
-            box = run.wait_window("^%s$" % title, "the %s box" % title, deadline)
-            e2e.wait_focus(box, "the %s box" % title, deadline)
-            step("Return on the %s box" % title)
-            if typed:
-                e2e.type_text(typed)
-            e2e.press("Return")
-
-        done += len(e2e.FAREWELL)
-        run.wait_spoken(done, "the farewell", deadline)
-        status = e2e.wait_for(lambda: run.process.poll() is not None, "the game to end",
-                              deadline, limit=15) and run.process.returncode
-        step("the game ended with status %s" % status)
-        if status != 0:
-            failures.append("the game ended with status %s, not 0" % status)
+        e2e.play_short_game(run.wait_spoken, run.process, deadline,
+                            os.path.join(args.artefacts, "main-window.png"), failures,
+                            middle=boxes)
     except e2e.Failure as failure:
         failures.append(str(failure))
     finally:
@@ -125,10 +106,11 @@ def play(args):
         time.sleep(0.1)
     if run.process is not None:
         check_speech(run.log.events(), failures)
-        check_sounds(run.audio, os.path.dirname(os.path.abspath(args.game)), failures)
+        check_sounds(run.audio, b"".join(before), os.path.dirname(os.path.abspath(args.game)),
+                     failures)
     errors = run.errors()
     run.remove_files()
-    return failures, errors
+    return failures + atspi.problems, errors
 
 
 def main():
@@ -144,9 +126,7 @@ def main():
 
     failures, errors = play(args)
     if failures:
-        print("FAIL:")
-        for failure in failures:
-            print(" - " + failure)
+        print("FAIL:\n - " + "\n - ".join(failures))
         if errors.strip():
             print("the game's error output:\n" + errors)
         return 1

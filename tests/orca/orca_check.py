@@ -51,23 +51,6 @@ ORCA_SETTINGS = {"general": {"enableBraille": True, "enableSpeech": True, "first
                  "pronunciations": {}, "keybindings": {}}
 
 
-def reexec_in_session():
-    if os.environ.get("ORVANTA_ORCA_INNER") == "1":
-        return
-    tools = ("orca", "speech-dispatcher", "espeak-ng", "tail", "Xvfb", "openbox", "xdotool",
-             "dbus-run-session", "setsid", "brltty")
-    missing = [t for t in tools if shutil.which(t) is None]
-    if missing or not os.path.exists("/usr/libexec/at-spi-bus-launcher"):
-        print("SKIP: missing %s" % (missing or "at-spi-bus-launcher"))
-        sys.exit(e2e.SKIP)
-    env = dict(os.environ, ORVANTA_ORCA_INNER="1")
-    for name in ("NO_AT_BRIDGE", "DISPLAY", "SPEECHD_ADDRESS", "DBUS_SESSION_BUS_ADDRESS"):
-        env.pop(name, None)
-    display = os.path.join(HERE, "..", "with-display.sh")  # Xvfb and openbox
-    sys.exit(subprocess.run(["dbus-run-session", "--", display, "/usr/bin/python3"] + sys.argv,
-                            env=env).returncode)
-
-
 class Record:
     """speak_chunk.sh's log: chunks with who said them, when they began and ended."""
 
@@ -227,9 +210,6 @@ class Session:
                                 os.path.join(self.work, "orca-debug.log")], "orca")
         self.wait(lambda: self.record.said("orca", since), "Orca's first words", limit=60)
 
-    def stop_orca(self):
-        e2e.stop_process(self.orca, grace=3)
-
     def start_game(self):
         puzzles = os.path.join(self.work, "Puzzles")
         os.makedirs(puzzles, exist_ok=True)
@@ -244,21 +224,15 @@ class Session:
                          what, limit)[0]
 
     def press(self, *keys):
+        """Presses the keys; gives the time of the last."""
         for key in keys:
             self.keys.append((time.time(), key))
             subprocess.run(["xdotool", "key", key], env=self.env, check=True)
+        return self.keys[-1][0]
 
-    def orca_chunk(self, pattern, since, what, limit=10.0):
-        return self.wait(lambda: [c for c in self.record.said("orca", since)
+    def orca_chunk(self, pattern, since, what, limit=10.0, who="orca"):
+        return self.wait(lambda: [c for c in self.record.said(who, since)
                                   if re.search(pattern, c["text"])], what, limit)[0]
-
-    def game_says(self, pattern, since, what, limit=20.0):
-        return self.wait(lambda: [c for c in self.record.said("game", since)
-                                  if re.search(pattern, c["text"])], what, limit)[0]
-
-    def orca_says(self, pattern, since, what, limit=10.0):
-        return self.wait(lambda: re.search(pattern, self.record.text("orca", since)), what,
-                         limit)
 
     def quiet(self, who, seconds=1.0, limit=30.0):
         """Waits until `who` has spoken nothing for `seconds`."""
@@ -274,12 +248,11 @@ def yardstick(s, figures):
     """Key to Orca's speech and to the braille display for a minimal program's notification:
     the median of three."""
     app = s.start(["/usr/bin/python3", os.path.join(HERE, "notice_app.py")], "notice_app")
-    s.orca_says("Spin", 0, "Orca to read the minimal program", limit=20)
+    s.wait(lambda: "Spin" in s.record.text("orca", 0), "Orca to read the minimal program", 20)
     speech, braille = [], []
     for _ in range(3):
         s.quiet("orca", 0.5)
-        s.press("w")
-        key = s.keys[-1][0]
+        key = s.press("w")
         speech.append(s.orca_chunk(r"There are 2 W", key, "Orca to speak its notice")["begin"] - key)
         braille.append(s.shown(r"There are 2 W", key, "its notice on braille")[0] - key)
     s.press("Escape")
@@ -309,10 +282,17 @@ def play(s, problems, figures):
         check(len(times) == 1, "%s was spoken %d times" % (what, len(times)))
         return chunk["begin"] - key, shown[0] - key
 
-    def tab_answer(reading):
+    def mid_reading(since=None):
+        """F8 reads the board again (or, since a time, the opening reading): 0.3 s into it."""
+        if since is None:
+            s.quiet("orca", 0.5)
+        reading = s.orca_chunk(r"Blank\.", since or s.press("F8"), "Orca to read the board",
+                               limit=30)
         s.wait(lambda: time.time() > reading["begin"] + 0.3, "a moment of the reading")
-        s.press("Tab")
-        tab = s.keys[-1][0]
+        return reading
+
+    def tab_answer():
+        tab = s.press("Tab")
         answer = s.wait(lambda: s.record.said("orca", tab), "Orca's answer to Tab", limit=30)[0]
         s.press("shift+Tab")
         return answer["begin"] - tab
@@ -321,22 +301,17 @@ def play(s, problems, figures):
     # two more readings (F8).
     started = time.time()
     s.start_game()
-    opening = s.orca_chunk(r"Blank\.", started, "Orca to read the board", limit=30)
-    tabs = [tab_answer(opening)]
+    opening = mid_reading(started)
+    tabs = [tab_answer()]
     for _ in range(2):
-        s.quiet("orca", 0.5)
-        s.press("F8")
-        tabs.append(tab_answer(s.orca_chunk(r"Blank\.", s.keys[-1][0], "F8 to read the board")))
+        mid_reading()
+        tabs.append(tab_answer())
     figures["Orca's answer to Tab during a board reading (median)"] = statistics.median(tabs)
     check(max(tabs) <= KEY_ANSWER_LIMIT, "Orca answered Tab after %s s" % tabs)
 
     # Ctrl silences the game: F8 reads the board again, Ctrl cuts it off with what is held.
-    s.quiet("orca", 0.5)
-    s.press("F8")
-    reading = s.orca_chunk(r"Blank\.", s.keys[-1][0], "F8 to read the board")
-    s.wait(lambda: time.time() > reading["begin"] + 0.3, "a moment of the reading")
-    s.press("ctrl")
-    ctrl = s.keys[-1][0]
+    mid_reading()
+    ctrl = s.press("ctrl")
     time.sleep(1.0)
     chunks = s.record.said("orca", 0)
     playing = [c for c in chunks if c["begin"] < ctrl and (c["end"] is None or c["end"] > ctrl)]
@@ -349,8 +324,7 @@ def play(s, problems, figures):
     # Space spins; the spin and its amount reach speech and braille once each, in order, with no
     # role word; the called letter, the money and the category too, timed from their keys.
     s.quiet("orca", 0.5)
-    s.press("space")
-    spin = s.keys[-1][0]
+    spin = s.press("space")
     through_orca(r"Spinning the wheel\.", spin, "the spin")
     through_orca(r"400 dollars\.", spin, "the amount spun")
     check(s.orca_chunk(r"Spinning", spin, "")["begin"] <= s.orca_chunk(r"400 dollars", spin, "")[
@@ -360,11 +334,11 @@ def play(s, problems, figures):
     speech, braille = [], []
     for key, pattern in (("w", r"There are 2 W's"), ("F5", r"have \$800"), ("F7", r"Sayings")):
         s.quiet("orca", 0.5)
-        s.press(key)
-        spoken, shown = through_orca(pattern, s.keys[-1][0], "the answer to %s" % key)
+        pressed = s.press(key)
+        spoken, shown = through_orca(pattern, pressed, "the answer to %s" % key)
         speech.append(spoken)
         braille.append(shown)
-        no_noise(s.keys[-1][0], "after %s" % key)
+        no_noise(pressed, "after %s" % key)
     figures["the game: key to Orca's speech (median)"] = statistics.median(speech)
     figures["the game: key to braille (median)"] = statistics.median(braille)
 
@@ -373,46 +347,23 @@ def play(s, problems, figures):
     back = s.shown(r"push button", last[0] + 0.01, "the focused control back on braille",
                    limit=FLASH + 2)
     figures["a sentence's flash on braille, until the focused control is back"] = back[0] - last[0]
-    s.press("F9")  # Orca's "present last notification", bound as the README tells players
-    s.orca_chunk(r"Sayings", s.keys[-1][0], "F9 to repeat the last sentence")
+    # Orca's "present last notification", bound as the README tells players
+    s.orca_chunk(r"Sayings", s.press("F9"), "F9 to repeat the last sentence")
 
     # An interrupting sentence (F4: the used letters) cuts off the board being read.
-    s.press("F8")
-    reading = s.orca_chunk(r"Blank\.", s.keys[-1][0], "F8 to read the board")
-    s.wait(lambda: time.time() > reading["begin"] + 0.3, "a moment of the reading")
-    s.press("F4")
-    used = s.orca_chunk(r"\bW\b", s.keys[-1][0], "Orca to say the used letters")
+    reading = mid_reading()
+    key = s.press("F4")
+    used = s.orca_chunk(r"\bW\b", key, "Orca to say the used letters")
     cut = [c for c in s.record.said("orca", reading["begin"]) if c["cut"] and
            c["end"] <= used["begin"] + 0.05]
     check(cut, "F4 did not cut off the board reading")
-    s.shown(r"\bW\b", s.keys[-1][0], "the used letters on braille")
-
-    # Each box is read with its title; after it closes the focus is back on a named control.
-    # (Quick Help's long text alone takes Orca half a minute; the AT-SPI check reads that box.)
-    for keys, title, close in ((["e"], "Buy a Vowel", "Escape"),
-                               (["alt+h", "a"], "About Orvanta", "Escape")):
-        s.quiet("orca", 0.5)
-        s.press(*keys)
-        opened = s.keys[-1][0]
-        try:
-            s.orca_says(re.escape(title), opened, "Orca to read %r" % title)
-        except e2e.Failure as failure:
-            problems.append("%s; Orca said %r" % (failure, s.record.text("orca", opened)))
-        s.quiet("orca", 0.5)
-        s.press(close)
-        closed = s.keys[-1][0]
-        s.quiet("orca", 1.0)
-        no_noise(closed, "after %r closed" % title)
+    s.shown(r"\bW\b", key, "the used letters on braille")
 
     # The solution ends the game with two boxes and the farewell, presented by Orca too.
-    s.press("F12")
-    s.orca_says("Solve Puzzle", s.keys[-1][0], "the solve box")
-    subprocess.run(["xdotool", "type", "--delay", "20", PHRASE.lower()], env=s.env, check=True)
-    for key, title in (("Return", "Correct!"), ("Return", "Final Winnings"), ("Return", None)):
-        s.press(key)
-        if title:
-            s.orca_says(re.escape(title), s.keys[-1][0], "Orca to read %r" % title)
-    through_orca(r"Thanks for playing", s.keys[-1][0], "the farewell")
+    solving = time.time()
+    s.quiet("orca", 0.5)
+    e2e.solve_with_boxes(PHRASE.lower(), e2e.Deadline(60))
+    through_orca(r"Thanks for playing", solving, "the farewell")
     s.wait(lambda: s.gameProcess.poll() is not None, "the game to end")
     check(s.gameProcess.returncode == 0, "the game ended with %s" % s.gameProcess.returncode)
     # (The splash takes no focus: Orca would not present its line, so the game says it.)
@@ -423,10 +374,10 @@ def play(s, problems, figures):
     started = time.time()
     s.start_game()
     s.orca_chunk(r"Blank\.", started, "Orca to read a second game's board", limit=30)
-    s.stop_orca()
+    e2e.stop_process(s.orca, grace=3)
     time.sleep(1.0)
-    s.press("F5")
-    s.game_says(r"^You currently have", s.keys[-1][0], "the game to speak without Orca")
+    s.orca_chunk(r"^You currently have", s.press("F5"), "the game to speak without Orca",
+                 who="game")
     rates = {c["rate"] for c in s.record.said("game", started)}
     check(rates == {RATE}, "the game spoke at the rates %s, not %s (--rate)" % (rates, RATE))
     e2e.stop_process(s.gameProcess)
@@ -436,7 +387,10 @@ def main():
     if len(sys.argv) != 3:
         print(__doc__)
         return 2
-    reexec_in_session()
+    e2e.reexec_in_session("ORVANTA_ORCA_INNER", [
+        "orca", "speech-dispatcher", "espeak-ng", "tail", "xdotool", "setsid", "brltty",
+        "/usr/libexec/at-spi-bus-launcher"], drop=(
+        "NO_AT_BRIDGE", "DISPLAY", "SPEECHD_ADDRESS", "DBUS_SESSION_BUS_ADDRESS"))
     artefacts = os.path.abspath(sys.argv[2])
     os.makedirs(artefacts, exist_ok=True)
     s = Session(sys.argv[1], artefacts)
@@ -456,11 +410,9 @@ def main():
         s.stop()
     for what, seconds in figures.items():
         print("%s: %.2f s" % (what, seconds))
-    for what in ("speech", "braille"):
-        game = figures.get("the game: key to %s (median)" % ("Orca's speech" if what == "speech"
-                                                              else what))
-        least = figures.get("minimal program: key to %s (median)" % (
-            "Orca's speech" if what == "speech" else what))
+    for what, figure in (("speech", "Orca's speech"), ("braille", "braille")):
+        game, least = (figures.get("%s: key to %s (median)" % (who, figure))
+                       for who in ("the game", "minimal program"))
         if game and least:
             print("ratio, the game to the minimal program, key to %s: %.2f" % (what, game / least))
     with open(os.path.join(artefacts, "orca-braille.log"), "w") as out:

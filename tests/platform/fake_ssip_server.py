@@ -23,12 +23,8 @@ def log(out, entry):
 
 
 def serve(conn, out, number, answered):
-    client = "client%d" % number
-    priority = "text"
-    receiving = False
-    data = []
-    messages = 0
-    buffer = b""
+    client, priority, receiving, messages = "client%d" % number, "text", False, 0
+    data, buffer = [], b""
 
     def reply(text):
         if answered is not None and (answered == 0 or messages > answered):
@@ -57,8 +53,8 @@ def serve(conn, out, number, answered):
                     reply("225-%d\r\n225 OK MESSAGE QUEUED\r\n" % messages)
                     continue
                 words = line.split()
-                upper = [w.upper() for w in words]
-                if upper[:1] == ["SPEAK"]:
+                upper = [w.upper() for w in words] + ["", "", ""]
+                if upper[0] == "SPEAK":
                     receiving = True
                     reply("230 OK RECEIVING DATA\r\n")
                 elif upper[:3] == ["SET", "SELF", "PRIORITY"] and len(words) > 3:
@@ -68,19 +64,16 @@ def serve(conn, out, number, answered):
                     # user:client:component; keep client:component
                     client = words[3].strip('"').split(":", 1)[-1]
                     reply("208 OK CLIENT NAME SET\r\n")
-                elif upper[:1] == ["CANCEL"]:
-                    scope = words[1].lower() if len(words) > 1 else ""
-                    log(out, {"event": "cancel", "scope": scope, "client": client})
+                elif upper[0] == "CANCEL":
+                    log(out, {"event": "cancel", "scope": upper[1].lower(), "client": client})
                     reply("210 OK CANCELED\r\n")
-                elif upper[:1] == ["QUIT"]:
-                    reply("231 HAPPY HACKING\r\n")
-                    return
-                elif upper[:2] == ["HISTORY", "GET"] and upper[2:3] == ["CLIENT_ID"]:
+                elif upper[:3] == ["HISTORY", "GET", "CLIENT_ID"]:
                     reply("245-%d\r\n245 OK CLIENT ID SENT\r\n" % number)
-                elif upper[:1] == ["LIST"]:
-                    reply("249 OK VOICE LIST SENT\r\n")
-                else:
-                    reply("208 OK\r\n")
+                else:  # QUIT ends the connection
+                    reply({"QUIT": "231 HAPPY HACKING\r\n",
+                           "LIST": "249 OK VOICE LIST SENT\r\n"}.get(upper[0], "208 OK\r\n"))
+                    if upper[0] == "QUIT":
+                        return
 
 
 def main():

@@ -25,20 +25,27 @@ std::string Utf8(const wchar_t* text, UINT length) {
   return out;
 }
 
-class FakeObject final : public IDispatch {
+// The object is its own class factory: one object, alive as long as the library.
+class FakeObject final : public IDispatch, public IClassFactory {
  public:
   HRESULT __stdcall QueryInterface(REFIID iid, void** out) override {
-    // Any interface asked for is answered with IDispatch: the game calls nothing else.
     if (iid == IID_IUnknown || iid == IID_IDispatch) {
       *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
+    } else if (iid == IID_IClassFactory) {
+      *out = static_cast<IClassFactory*>(this);
+    } else {
+      *out = nullptr;
+      return E_NOINTERFACE;
     }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    return S_OK;
   }
-  ULONG __stdcall AddRef() override { return 2; }  // one object, alive as long as the library
+  ULONG __stdcall AddRef() override { return 2; }
   ULONG __stdcall Release() override { return 1; }
+  HRESULT __stdcall CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+    speaking_ = false;
+    return outer != nullptr ? CLASS_E_NOAGGREGATION : QueryInterface(iid, out);
+  }
+  HRESULT __stdcall LockServer(BOOL) override { return S_OK; }
   HRESULT __stdcall GetTypeInfoCount(UINT* count) override {
     *count = 0;
     return S_OK;
@@ -84,7 +91,6 @@ class FakeObject final : public IDispatch {
     std::ofstream(path, std::ios::binary | std::ios::app) << line << '\n';
     return S_OK;
   }
-  void Reset() { speaking_ = false; }
 
  private:
   bool speaking_ = false;
@@ -92,33 +98,10 @@ class FakeObject final : public IDispatch {
 
 FakeObject object;
 
-class Factory final : public IClassFactory {
- public:
-  HRESULT __stdcall QueryInterface(REFIID iid, void** out) override {
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *out = static_cast<IClassFactory*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG __stdcall AddRef() override { return 2; }  // lives as long as the library
-  ULONG __stdcall Release() override { return 1; }
-  HRESULT __stdcall CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-    if (outer != nullptr)
-      return CLASS_E_NOAGGREGATION;
-    object.Reset();
-    return object.QueryInterface(iid, out);
-  }
-  HRESULT __stdcall LockServer(BOOL) override { return S_OK; }
-};
-
-Factory factory;
-
 }  // namespace
 
 extern "C" HRESULT __stdcall DllGetClassObject(REFCLSID, REFIID iid, void** out) {
-  return factory.QueryInterface(iid, out);
+  return object.QueryInterface(iid, out);
 }
 extern "C" HRESULT __stdcall DllCanUnloadNow() {
   return S_FALSE;

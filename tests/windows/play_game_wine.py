@@ -2,9 +2,9 @@
 """Plays a short game of the Windows build under Wine with real key presses.
 
 Run on a display with a window manager (scripts/test-windows.sh gives one), with one screen reader
-"running" as a fake of ours that records each sentence (--route): JAWS's automation object with no
-jfwapi32.dll, NVDA's controller client, UI Automation notifications with only the screen-reader
-flag set, or none (the game's own voice, the fake in place of SAPI's, which Ctrl alone skips).
+"running" as a fake of ours that records each sentence (--route): NVDA's controller client, UI
+Automation notifications with only the screen-reader flag set, or none (the game's own voice, the
+fake in place of SAPI's, which Ctrl alone skips).
 Checks the sentences in order with their interrupt marks, the braille, that the speech log names no
 other route, the controls' accessible names (window_check.exe) and keeps a screenshot.
 Exit status: 0 passed, 1 failed, 77 skipped.
@@ -32,28 +32,19 @@ EXPECTED = SPLASH + DEAL + SPIN + CALL_T + MONEY + USED + MONEY + ABOUT + FAREWE
 PROMPT = ("Edit|42|Input your solution to the puzzle. Be sure to include all punctuation "
           "symbols!|shown")
 # How the speech log names the route that took each sentence.
-ROUTES = {"jaws-object": "said by JAWS (FreedomSci.JawsApi)",
-          "nvda": "said by NVDA (its controller client)",
+ROUTES = {"nvda": "said by NVDA (its controller client)",
           "uia": "to be said by UI Automation notification", "none": "no screen reader took"}
-FAKE_CLASS = "{4D3F9A52-6C1B-4E0A-9E35-0F7A2B8C1D64}"
 SAPI_VOICE = r"HKCR\CLSID\{96749377-3391-11D2-9EE3-00C04F797396}\InprocServer32"
 WINE_SAPI = r"C:\windows\system32\Speech\Common\sapi.dll"
 
 # What a screen reader learns of the main window: class|role|name|shown, one control a line.
 # Each text box is named by the label before it.
-MAIN_WINDOW = """Static|10|Current Puzzle|shown
-Edit|42|Current Puzzle|shown
-Button|10|Spin Wheel|shown
-Button|10|Solve the Puzzle|shown
-Static|10|Puzzle Category|shown
-Edit|42|Puzzle Category|shown
-Static|10|Used Letter Board|shown
-Edit|42|Used Letter Board|shown
-Static|10|Your Assets|shown
-Edit|42|Your Assets|shown
-Static|10|$200|shown
-Button|10|Puzzle|shown
-Button|10|Wheel|shown"""
+MAIN_WINDOW = "\n".join("%s|%d|%s|shown" % row for row in (
+    ("Static", 10, "Current Puzzle"), ("Edit", 42, "Current Puzzle"), ("Button", 10, "Spin Wheel"),
+    ("Button", 10, "Solve the Puzzle"), ("Static", 10, "Puzzle Category"),
+    ("Edit", 42, "Puzzle Category"), ("Static", 10, "Used Letter Board"),
+    ("Edit", 42, "Used Letter Board"), ("Static", 10, "Your Assets"), ("Edit", 42, "Your Assets"),
+    ("Static", 10, "$200"), ("Button", 10, "Puzzle"), ("Button", 10, "Wheel")))
 
 
 def split_batches(batches):
@@ -86,7 +77,7 @@ class WineGame:
         self.log = os.path.join(self.folder, "reader.log")
         self.speech_log = os.path.join(self.folder, "speech.log")
         self.env = dict(os.environ, LANG="C.UTF-8")
-        self.process = self.jaws = None
+        self.process = None
         self.system_uia = os.path.join(args.prefix, "drive_c", "windows", "system32",
                                        "uiautomationcore.dll")
 
@@ -99,16 +90,6 @@ class WineGame:
         dll = "Z:" + os.path.abspath(self.args.com_object).replace("/", "\\")
         if self.route == "none":  # the fake in place of the SAPI voice
             self.wine("reg", "add", SAPI_VOICE, "/ve", "/d", dll, "/f")
-            self.env["ORVANTA_FAKE_COM_LOG"] = "reader.log"
-        elif self.route == "jaws-object":
-            # JAWS's object registered as every JAWS installation does, and JAWS's window.
-            self.wine("reg", "add", r"HKCR\FreedomSci.JawsApi\CLSID", "/ve", "/d", FAKE_CLASS, "/f")
-            self.wine("reg", "add", r"HKCR\CLSID\%s\InprocServer32" % FAKE_CLASS, "/ve", "/d", dll,
-                      "/f")
-            self.jaws = subprocess.Popen([self.args.wine, self.args.check, "jaws"],
-                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                         stderr=subprocess.DEVNULL, start_new_session=True)
-            self.jaws.stdout.readline()  # "ready": the window exists
             self.env["ORVANTA_FAKE_COM_LOG"] = "reader.log"
         elif self.route == "nvda":
             shutil.copy(self.args.nvda_client, self.folder)
@@ -123,11 +104,6 @@ class WineGame:
         e2e.stop_process(self.process)
         if self.route == "none":
             self.wine("reg", "add", SAPI_VOICE, "/ve", "/d", WINE_SAPI, "/f")
-        if self.jaws:
-            self.jaws.stdin.close()
-            e2e.stop_process(self.jaws)
-            self.wine("reg", "delete", r"HKCR\FreedomSci.JawsApi", "/f")
-            self.wine("reg", "delete", r"HKCR\CLSID\%s" % FAKE_CLASS, "/f")
         if os.path.exists(self.system_uia + ".wine"):
             shutil.move(self.system_uia + ".wine", self.system_uia)
             self.wine(self.args.check, "screenreader", "off")
@@ -165,13 +141,9 @@ class WineGame:
             brailled = [text for _, _, _, _, text in notes]
             spoken = split_batches((processing == "3", text) for _, processing, _, _, text in notes)
             self.notes = notes
-        else:  # "SayString text flush" and "RunFunction BrailleString(...)", or NVDA's calls
+        else:  # NVDA's calls
             for what, _, text in (line.partition(" ") for line in self.lines(self.log)):
-                if what == "SayString":
-                    spoken.append((int(text[-1]), text[:-2]))
-                elif what == "RunFunction":
-                    brailled.append(text[len('BrailleString("'):-2])
-                elif what == "cancel":
+                if what == "cancel":
                     cut = 1
                 elif what == "speak":
                     spoken.append((cut, text))
@@ -188,17 +160,10 @@ class WineGame:
         return spoken
 
     def wait_spoken(self, count, what, deadline):
-        def enough():
-            if len(self.spoken()) >= count:
-                return True
+        def alive():
             if self.process.poll() is not None:
-                raise e2e.Failure("the game ended (status %s) while waiting for %s"
-                                  % (self.process.returncode, what))
-            return False
-        try:
-            e2e.wait_for(enough, what, deadline, limit=30)
-        except e2e.Failure as failure:
-            raise e2e.Failure("%s; spoken so far: %s" % (failure, self.spoken()))
+                raise e2e.Failure("the game ended (status %s)" % self.process.returncode)
+        e2e.wait_spoken(self.spoken, alive, count, what, deadline)
 
     def window_check(self, which):
         done = subprocess.run([self.args.wine, self.args.check, which], stdout=subprocess.PIPE,
@@ -209,73 +174,47 @@ class WineGame:
 def play(args, game, failures):
     deadline = e2e.Deadline(args.timeout)
     game.start()
-    # The board is read once the main window shows; the splash (a window of the same name, out
-    # of the task bar) is gone by then.
-    done = len(SPLASH + DEAL)
-    game.wait_spoken(done, "the category and the board", deadline)
-    main = e2e.wait_for(e2e.find_main_window, "the main window", deadline)[0]
-    try:
-        e2e.wait_focus(main, "the main window", deadline)
-    except e2e.Failure as failure:
-        focus = e2e.run_tool(["xdotool", "getwindowfocus", "getwindowname"]) or "nothing"
-        raise e2e.Failure("%s (the focus is on %s)" % (failure, focus.strip()))
 
-    def keys(sentences, what, *pressed):
-        nonlocal done
-        e2e.press(*pressed)
-        done += len(sentences)
-        game.wait_spoken(done, what, deadline)
-
-    # The board has the focus; Tab reaches the spin button and Space presses it.
-    keys(SPIN, "the spin", "Tab", "space")
-    e2e.press("ctrl")  # silences the game's own voice: a skip before the next sentence
-    time.sleep(0.3)
-    if not e2e.screenshot(os.path.join(args.artefacts, "windows-main-window-%s.png" % args.route)):
-        failures.append("no screenshot could be taken")
-    keys(CALL_T, "the T and the board", "t")
-    keys(MONEY, "the money (F5)", "F5")
-    keys(USED, "the used letters (F4)", "F4")
-
-    # F4 pressed in the Quick Help box and released in the main window is no command: only
-    # the money follows.
-    e2e.press("F1")
-    box = e2e.wait_for(lambda: e2e.find_window("^Quick Help$"), "Quick Help", deadline)[0]
-    e2e.wait_focus(box, "the Quick Help box", deadline)
-    e2e.run_tool(["xdotool", "keydown", "F4"])
-    e2e.press("Return")
-    e2e.wait_focus(main, "the main window after Quick Help", deadline)
-    e2e.run_tool(["xdotool", "keyup", "F4"])
-    keys(MONEY, "the money after Quick Help", "F5")
-
-    names = "\n".join(line for line in game.window_check("main").splitlines()
-                      if not line.startswith("OrvantaNotifications|"))  # where UIA speaks from
-    if names != MAIN_WINDOW:
-        failures.append("the main window's controls as a screen reader learns them:\n%s\n"
-                        "expected:\n%s" % (names, MAIN_WINDOW))
-
-    # Help > About: the same small window as the splash, closed by Escape.
-    keys(ABOUT, "the About box's sentences", "alt+h", "a")
-    about = game.window_check("about")
-    if "Static|10|Version 0.4|shown" not in about or "Button|10|OK|shown" not in about:
-        failures.append("the About box shows:\n%s" % about)
-    e2e.press("Escape")
-    e2e.wait_for(lambda: game.window_check("about") == "no window", "the About box to close",
-                 deadline, limit=10)
-
-    e2e.press("F12")
-    for title, typed in (("Solve Puzzle", "to be"), ("Correct!", None), ("Final Winnings", None)):
-        box = e2e.wait_for(lambda: e2e.find_window("^%s$" % title), title, deadline)[0]
-        e2e.wait_focus(box, "the %s box" % title, deadline)
-        if typed:
-            if PROMPT not in game.window_check(title):
-                failures.append("the solve box's edit box is not named by its prompt:\n%s"
-                                % game.window_check(title))
-            e2e.type_text(typed)
+    def middle(main, done):
+        # F4 pressed in the Quick Help box and released in the main window is no command: only
+        # the money follows.
+        e2e.press("F1")
+        box = e2e.wait_for(lambda: e2e.find_window("^Quick Help$"), "Quick Help", deadline)[0]
+        e2e.wait_focus(box, "the Quick Help box", deadline)
+        e2e.run_tool(["xdotool", "keydown", "F4"])
         e2e.press("Return")
-    game.wait_spoken(done + len(FAREWELL), "the farewell", deadline)
-    e2e.wait_for(lambda: game.process.poll() is not None, "the game to end", deadline, limit=15)
-    if game.process.returncode != 0:
-        failures.append("the game ended with status %s" % game.process.returncode)
+        e2e.wait_focus(main, "the main window after Quick Help", deadline)
+        e2e.run_tool(["xdotool", "keyup", "F4"])
+        e2e.press("F5")
+        game.wait_spoken(done + len(MONEY), "the money after Quick Help", deadline)
+
+        names = "\n".join(line for line in game.window_check("main").splitlines()
+                          if not line.startswith("OrvantaNotifications|"))  # UIA speaks from it
+        if names != MAIN_WINDOW:
+            failures.append("the main window's controls as a screen reader learns them:\n%s\n"
+                            "expected:\n%s" % (names, MAIN_WINDOW))
+
+        # Help > About: the same small window as the splash, closed by Escape.
+        e2e.press("alt+h", "a")
+        game.wait_spoken(done + len(MONEY + ABOUT), "the About box's sentences", deadline)
+        about = game.window_check("about")
+        if "Static|10|Version 0.4|shown" not in about or "Button|10|OK|shown" not in about:
+            failures.append("the About box shows:\n%s" % about)
+        e2e.press("Escape")
+        e2e.wait_for(lambda: game.window_check("about") == "no window", "the About box to close",
+                     deadline, limit=10)
+        return done + len(MONEY + ABOUT)
+
+    def solve_box(title):
+        if title == "Solve Puzzle" and PROMPT not in game.window_check(title):
+            failures.append("the solve box's edit box is not named by its prompt:\n%s"
+                            % game.window_check(title))
+
+    # The board has the focus; Tab reaches the spin button and Space presses it. Ctrl silences
+    # the game's own voice: a skip before the next sentence.
+    e2e.play_short_game(game.wait_spoken, game.process, deadline, os.path.join(
+        args.artefacts, "windows-main-window-%s.png" % args.route), failures, first_keys=["Tab"],
+        after_spin=["ctrl"], middle=middle, on_box=solve_box)
 
 
 def check_routes(game, failures):
