@@ -34,6 +34,16 @@ std::string Concat(std::initializer_list<std::string_view> parts) {
   return line;
 }
 
+// What the platform makes of a route object: nothing when it has none or making it fails.
+template <typename Make>
+auto MadeOrNothing(const Make& make) -> decltype(make()) {
+  try {
+    return make();
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
 }  // namespace
 
 clsTARQSpeech::clsTARQSpeech(SpeechPlatform& platform) : platform_(platform) {}
@@ -211,12 +221,7 @@ void clsTARQSpeech::InterruptVoice() {
 bool clsTARQSpeech::HaveFallbackVoice() {
   if (!SAPI && !fallbackVoiceTried_) {
     fallbackVoiceTried_ = true;  // one try: a machine without a voice stays silent
-    try {
-      SAPI = platform_.CreateSapiVoice();
-    } catch (const std::exception&) {
-      SAPI = nullptr;
-    }
-    WriteDebug(SAPI ? "TARQ-SPEECH: Init Success (MS SAPI)" : "TARQ-SPEECH: Init Fail! (MS SAPI)");
+    CreateVoice();
   }
   return SAPI != nullptr;
 }
@@ -229,12 +234,7 @@ void clsTARQSpeech::CountSpoken(std::string_view text) {
 }
 
 bool clsTARQSpeech::StartWE() {
-  std::unique_ptr<WindowEyesObject> object;
-  try {
-    object = platform_.CreateWindowEyes();
-  } catch (const std::exception&) {
-    object = nullptr;
-  }
+  auto object = MadeOrNothing([this] { return platform_.CreateWindowEyes(); });
   if (!object) {
     speechType_ = kSilent;
     WriteDebug("TARQ-SPEECH: Init Fail! (GW WE)");
@@ -246,19 +246,20 @@ bool clsTARQSpeech::StartWE() {
 }
 
 bool clsTARQSpeech::StartSAPI() {
-  std::unique_ptr<SapiVoice> voice;
-  try {
-    voice = platform_.CreateSapiVoice();
-  } catch (const std::exception&) {
-    voice = nullptr;
-  }
-  if (!voice) {
+  if (!CreateVoice()) {
     speechType_ = kSilent;
-    WriteDebug("TARQ-SPEECH: Init Fail! (MS SAPI)");
+    return false;
+  }
+  return true;
+}
+
+bool clsTARQSpeech::CreateVoice() {
+  auto voice = MadeOrNothing([this] { return platform_.CreateSapiVoice(); });
+  WriteDebug(voice ? "TARQ-SPEECH: Init Success (MS SAPI)" : "TARQ-SPEECH: Init Fail! (MS SAPI)");
+  if (!voice) {
     return false;
   }
   SAPI = std::move(voice);
-  WriteDebug("TARQ-SPEECH: Init Success (MS SAPI)");
   return true;
 }
 

@@ -70,6 +70,8 @@ class clsTARQSpeech {
   Reach InterruptRoute();
   void InterruptVoice();
   void SpeakWithVoice(std::string_view text, bool interrupt, bool synchronous);
+  // Makes the own voice (SAPI); false, and the voice kept as it was, when there is none.
+  bool CreateVoice();
   // The own voice for a sentence that no screen reader took, created at the first such one.
   bool HaveFallbackVoice();
   void CountSpoken(std::string_view text);
