@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "base/windows/WideText.h"
+#include "base/windows/WindowClass.h"
 #include "speech/windows/AnsiText.h"
-#include "speech/windows/WindowClass.h"
 
 namespace orvanta::speech {
 

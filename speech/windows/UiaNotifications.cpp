@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "base/windows/Library.h"
-#include "speech/windows/WindowClass.h"
+#include "base/windows/WindowClass.h"
 
 namespace orvanta::speech {
 

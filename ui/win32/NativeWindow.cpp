@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "base/windows/WideText.h"
+#include "base/windows/WindowClass.h"
 #include "ui/AppInfo.h"
 #include "ui/win32/Resources.h"
 #include "ui/win32/Win32Layout.h"
@@ -44,21 +45,12 @@ bool IsKeyMessage(UINT message) {
 }  // namespace
 
 bool NativeWindow::RegisterClass() {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof(existing);
-  if (GetClassInfoExW(instance, kClassName, &existing) != FALSE)
-    return true;
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = Procedure;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadProgramIcon(GetSystemMetrics(SM_CXICON));
-  windowClass.hIconSm = LoadProgramIcon(GetSystemMetrics(SM_CXSMICON));
-  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_3DFACE + 1));
-  windowClass.lpszClassName = kClassName;
-  return RegisterClassExW(&windowClass) != 0;
+  return RegisterWindowClassOnce(kClassName, Procedure, [](WNDCLASSEXW& windowClass) {
+    windowClass.hIcon = LoadProgramIcon(GetSystemMetrics(SM_CXICON));
+    windowClass.hIconSm = LoadProgramIcon(GetSystemMetrics(SM_CXSMICON));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_3DFACE + 1));
+  });
 }
 
 NativeWindow::NativeWindow(Window& window, Events& events) : window_(window), events_(events) {
